@@ -1,0 +1,15 @@
+# Sanitizer and fuzzer flags for the whole build (third-party headers included, so that
+# instrumented and uninstrumented code never disagree on layouts).
+if(BR_SANITIZE)
+  add_compile_options(-fsanitize=${BR_SANITIZE} -fno-omit-frame-pointer -g)
+  add_link_options(-fsanitize=${BR_SANITIZE})
+  if(BR_SANITIZE MATCHES "undefined")
+    add_compile_options(-fno-sanitize-recover=undefined)
+  endif()
+endif()
+if(BR_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "BR_FUZZ needs Clang")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

@@ -1,0 +1,14 @@
+// The platform layer: the subset of the Win32 interface that this system calls, implemented on
+// POSIX. System code includes this one header; what it does not declare does not exist.
+// Where a function differs from Windows, its definition says so and pal/DEVIATIONS.md lists it.
+#pragma once
+
+#include "pal/types.h"
+#include "pal/kernel.h"
+#include "pal/process.h"
+#include "pal/file.h"
+#include "pal/ini.h"
+#include "pal/shell.h"
+#include "pal/text.h"
+#include "pal/entry.h"
+#include "pal/runtime.h"

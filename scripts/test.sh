@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# The whole test suite: the GCC build, the Clang build under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the concurrency tests under ThreadSanitizer, and the fuzz targets
+# for a short bounded time over their committed corpora. Fails on the first failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+jobs=$(nproc)
+fuzz_seconds=${BR_FUZZ_SECONDS:-10}
+
+step() { printf '\n=== %s ===\n' "$*"; }
+
+step "GCC build and tests"
+bash scripts/build.sh gcc
+ctest --preset gcc -j "$jobs"
+
+step "Clang with AddressSanitizer and UndefinedBehaviorSanitizer"
+bash scripts/build.sh asan
+ctest --preset asan -j "$jobs"
+
+step "Concurrency tests under ThreadSanitizer"
+bash scripts/build.sh tsan
+if ctest --test-dir build-tsan -N -L concurrency | grep -q 'Total Tests: [1-9]'; then
+  ctest --preset tsan -j "$jobs"
+else
+  echo "no concurrency tests yet"
+fi
+
+step "Fuzz targets, ${fuzz_seconds}s each"
+bash scripts/build.sh fuzz
+while IFS='=' read -r target corpus; do
+  [ -n "$target" ] || continue
+  work=$(mktemp -d)
+  cp -r "$corpus"/. "$work"/ 2>/dev/null || true
+  echo "fuzz: $target"
+  "build-fuzz/fuzz-bin/$target" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
+    -print_final_stats=0 "$work" 2>&1 | tail -n 2
+  rm -rf "$work"
+done < build-fuzz/fuzz_targets.txt
+
+step "all test runs passed"

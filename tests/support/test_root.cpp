@@ -1,0 +1,77 @@
+#include "test_root.h"
+
+#include <ftw.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace brtest {
+
+namespace {
+const char* const kVariables[] = {"PAL_RUNTIME_DIR", "PAL_COMMON_APPDATA", "PAL_WINDOWS_DIR",
+                                  "BRLOG_DIR"};
+}
+
+struct ScopedTestRoot::Saved {
+    std::map<std::string, std::optional<std::string>> values;
+};
+
+std::string MakeTempDir(const std::string& prefix) {
+    const char* tmp = getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/" + prefix + "-XXXXXX";
+    if (!mkdtemp(pattern.data())) {
+        perror("mkdtemp");
+        abort();
+    }
+    return pattern;
+}
+
+void RemoveTree(const std::string& path) {
+    nftw(
+        path.c_str(),
+        [](const char* p, const struct stat*, int, struct FTW*) { return ::remove(p); }, 16,
+        FTW_DEPTH | FTW_PHYS);
+}
+
+bool WriteFile(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+    return static_cast<bool>(out.flush());
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+ScopedTestRoot::ScopedTestRoot() : path_(MakeTempDir("brtest")), saved_(new Saved) {
+    const std::string dirs[] = {Runtime(), AppData(), WindowsDir(), LogDir()};
+    for (size_t i = 0; i < 4; ++i) {
+        mkdir(dirs[i].c_str(), 0700);
+        const char* old = getenv(kVariables[i]);
+        saved_->values[kVariables[i]] = old ? std::optional<std::string>(old) : std::nullopt;
+        setenv(kVariables[i], dirs[i].c_str(), 1);
+    }
+}
+
+ScopedTestRoot::~ScopedTestRoot() {
+    for (const auto& [name, value] : saved_->values) {
+        if (value) {
+            setenv(name.c_str(), value->c_str(), 1);
+        } else {
+            unsetenv(name.c_str());
+        }
+    }
+    delete saved_;
+    RemoveTree(path_);
+}
+
+}  // namespace brtest
