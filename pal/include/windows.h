@@ -12,4 +12,5 @@
 #include "pal/shell.h"
 #include "pal/text.h"
 #include "pal/entry.h"
+#include "pal/crash.h"
 #include "pal/runtime.h"

@@ -1,0 +1,3 @@
+// Filled by its area of the layer.
+#pragma once
+#include "pal/types.h"
