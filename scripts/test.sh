@@ -27,15 +27,26 @@ else
 fi
 
 step "Fuzz targets, ${fuzz_seconds}s each"
-bash scripts/build.sh fuzz
+[ -f build-fuzz/build.ninja ] || cmake --preset fuzz >/dev/null
+targets=$(cut -d= -f1 build-fuzz/fuzz_targets.txt | xargs)
+if [ -n "$targets" ]; then
+  # shellcheck disable=SC2086
+  cmake --build --preset fuzz -j "$jobs" --target $targets
+fi
 while IFS='=' read -r target corpus; do
   [ -n "$target" ] || continue
   work=$(mktemp -d)
   cp -r "$corpus"/. "$work"/ 2>/dev/null || true
-  echo "fuzz: $target"
-  "build-fuzz/fuzz-bin/$target" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
-    -print_final_stats=0 "$work" 2>&1 | tail -n 2
-  rm -rf "$work"
+  log=$(mktemp)
+  if "build-fuzz/fuzz-bin/$target" -max_total_time="$fuzz_seconds" -timeout=10 \
+      -rss_limit_mb=2048 "$work" >"$log" 2>&1; then
+    echo "fuzz: $target: $(grep -c . "$log") lines of output, no failure"
+  else
+    tail -n 60 "$log"
+    echo "fuzz: $target FAILED"
+    exit 1
+  fi
+  rm -rf "$work" "$log"
 done < build-fuzz/fuzz_targets.txt
 
 step "all test runs passed"
