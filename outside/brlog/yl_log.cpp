@@ -114,8 +114,8 @@ std::string Prefix(int level) {
     char prefix[96];
     std::snprintf(prefix, sizeof(prefix), "%04d-%02d-%02d %02d:%02d:%02d.%03ld [%ld:%ld] %d ",
                   local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                  local.tm_min, local.tm_sec, now.tv_nsec / 1000000L,
-                  static_cast<long>(getpid()), static_cast<long>(syscall(SYS_gettid)), level);
+                  local.tm_min, local.tm_sec, now.tv_nsec / 1000000L, static_cast<long>(getpid()),
+                  static_cast<long>(syscall(SYS_gettid)), level);
     return prefix;
 }
 

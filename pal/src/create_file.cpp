@@ -76,8 +76,12 @@ private:
     std::list<OpenFile>::iterator share_;
 };
 
-bool WantsRead(DWORD access) { return access & (GENERIC_READ | GENERIC_ALL); }
-bool WantsWrite(DWORD access) { return access & (GENERIC_WRITE | GENERIC_ALL); }
+bool WantsRead(DWORD access) {
+    return access & (GENERIC_READ | GENERIC_ALL);
+}
+bool WantsWrite(DWORD access) {
+    return access & (GENERIC_WRITE | GENERIC_ALL);
+}
 
 // Opens the descriptor for a disposition. Sets *existed when the file was there before.
 int OpenForDisposition(const char* path, DWORD disposition, int accessFlags, mode_t mode,
@@ -118,8 +122,8 @@ DWORD OpenError(const char* path, DWORD disposition, int error) {
         return ERROR_FILE_EXISTS;
     }
     if (error == ENOENT) {
-        bool creates = disposition == CREATE_NEW || disposition == CREATE_ALWAYS ||
-                       disposition == OPEN_ALWAYS;
+        bool creates =
+            disposition == CREATE_NEW || disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;
         return creates ? ERROR_PATH_NOT_FOUND : MissingEntryError(path);
     }
     return ErrorFromErrno(error);
@@ -129,9 +133,10 @@ DWORD OpenError(const char* path, DWORD disposition, int error) {
 }  // namespace pal::fs
 
 // Differs from Windows: sharing is checked among the handles of this process only (POSIX has no
-// share modes between processes); the security attributes and the template are not used and the
-// handle is never inherited; of the flags and attributes only FILE_ATTRIBUTE_READONLY (for a
-// file this call creates or overwrites) has an effect.
+// share modes between processes); a file without write permissions counts as READONLY and is
+// refused for writing even to the superuser; the security attributes and the template are not
+// used and the handle is never inherited; of the flags and attributes only
+// FILE_ATTRIBUTE_READONLY (for a file this call creates or overwrites) has an effect.
 HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                    LPSECURITY_ATTRIBUTES, DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes,
                    HANDLE) {
@@ -190,8 +195,8 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
     }
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     HANDLE handle = pal::AddHandle(file);
-    bool reportsExisting = existed && (dwCreationDisposition == CREATE_ALWAYS ||
-                                       dwCreationDisposition == OPEN_ALWAYS);
+    bool reportsExisting =
+        existed && (dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == OPEN_ALWAYS);
     SetLastError(reportsExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return handle;
 }

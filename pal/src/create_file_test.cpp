@@ -175,12 +175,12 @@ TEST_F(CreateFileTest, ShareModes) {
         bool secondOpens;
     };
     const Case cases[] = {
-        {RW, SRW, RW, SRW, true},   // the crash handler's way: both share everything
-        {RW, 0, R, SRW, false},     // the first shares nothing
+        {RW, SRW, RW, SRW, true},  // the crash handler's way: both share everything
+        {RW, 0, R, SRW, false},    // the first shares nothing
         {W, SR, R, SRW, true},
-        {W, SR, W, SRW, false},     // the first does not share writing
+        {W, SR, W, SRW, false},  // the first does not share writing
         {R, SRW, W, SR, true},
-        {W, SRW, R, SR, false},     // the second would not share the first's writing
+        {W, SRW, R, SR, false},  // the second would not share the first's writing
         {R, SR, R, SR, true},
     };
     for (const Case& c : cases) {

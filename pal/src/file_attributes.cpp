@@ -37,7 +37,8 @@ BOOL SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes) {
     return TRUE;
 }
 
-// Like Windows, a path with "*" or "?" names nothing.
+// Like Windows, a path with "*" or "?" names nothing. Differs from Windows: symbolic links are
+// followed, so a dangling one does not exist.
 BOOL PathFileExistsA(LPCSTR pszPath) {
     using namespace pal::fs;
     if (!CheckPath(pszPath)) {

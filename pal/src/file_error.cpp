@@ -57,7 +57,9 @@ bool CheckPath(LPCSTR path, size_t limit) {
     return true;
 }
 
-bool HasWildcard(std::string_view text) { return text.find_first_of("*?") != text.npos; }
+bool HasWildcard(std::string_view text) {
+    return text.find_first_of("*?") != text.npos;
+}
 
 std::string ParentOf(const std::string& path) {
     size_t slash = path.find_last_of('/');

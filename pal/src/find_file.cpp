@@ -116,8 +116,8 @@ HANDLE FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
     size_t slash = path.find_last_of('/');
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     std::string folder = slash == std::string::npos ? "." : ParentOf(path);
-    if (HasWildcard(slash == std::string::npos ? std::string_view() :
-                                                 std::string_view(path).substr(0, slash))) {
+    if (HasWildcard(slash == std::string::npos ? std::string_view()
+                                               : std::string_view(path).substr(0, slash))) {
         SetLastError(ERROR_INVALID_NAME);
         return INVALID_HANDLE_VALUE;
     }

@@ -62,8 +62,8 @@ TEST_F(FindFileTest, MatchesAndFailures) {
         Names names;
         DWORD error;
     };
-    const Names all = {".",         "..",         "Alpha.txt", "beta.TXT", "gamma",
-                       ".hidden",   "locked.ini", "Sub",       "\xb2\xe2\xca\xd4.dat"};
+    const Names all = {".",          "..",  "Alpha.txt",           "beta.TXT", "gamma", ".hidden",
+                       "locked.ini", "Sub", "\xb2\xe2\xca\xd4.dat"};
     const Case cases[] = {
         {"/*", all, ERROR_SUCCESS},
         {"/*.*", all, ERROR_SUCCESS},

@@ -5,7 +5,9 @@
 namespace pal::fs {
 namespace {
 
-char Fold(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char Fold(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // True when the characters at a[i] and b[j] (of lengths la and lb) are the same character.
 bool SameChar(std::string_view a, size_t i, size_t la, std::string_view b, size_t j, size_t lb) {

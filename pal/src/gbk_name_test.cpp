@@ -59,7 +59,7 @@ TEST(GbkName, MatchWildcard) {
         {"*a", "banana", true},
         {"**", "", true},
         {"BRDJ_*.exe", "BRDJ_1.0.0.1.exe", true},
-        {"?", "\x81\x41", true},          // one two-byte character
+        {"?", "\x81\x41", true},  // one two-byte character
         {"??", "\x81\x41", false},
         {"\x81\x41*", "\x81\x61x", false},  // no folding of second bytes
         {"\x81\x41*", "\x81\x41x", true},

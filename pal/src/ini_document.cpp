@@ -6,7 +6,9 @@
 
 namespace pal::ini {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
 
 std::string_view Trim(std::string_view text) {
     size_t begin = 0;
@@ -31,10 +33,10 @@ struct Line {
     size_t end = 0;    // end of its content, before the line break
     size_t next = 0;   // first byte after the line break
     Kind kind = Kind::kOther;
-    std::string_view name;           // section or key name, trimmed
-    size_t valueBegin = 0;           // the key's value, trimmed: [valueBegin, valueEnd)
+    std::string_view name;  // section or key name, trimmed
+    size_t valueBegin = 0;  // the key's value, trimmed: [valueBegin, valueEnd)
     size_t valueEnd = 0;
-    int section = -1;                // index of the heading line, -1 before the first
+    int section = -1;  // index of the heading line, -1 before the first
 };
 
 void Classify(std::string_view text, Line* line) {
@@ -125,8 +127,8 @@ std::string InsertLine(std::string_view text, const std::vector<Line>& lines, si
     std::string_view newline = NewlineOf(text, lines);
     size_t at = after == std::string::npos ? text.size() : lines[after].next;
     std::string out(text.substr(0, at));
-    const Line* previous = after != std::string::npos ? &lines[after]
-                                                      : (lines.empty() ? nullptr : &lines.back());
+    const Line* previous =
+        after != std::string::npos ? &lines[after] : (lines.empty() ? nullptr : &lines.back());
     if (previous && previous->next == previous->end) {
         out += newline;
     }
@@ -193,8 +195,8 @@ std::string SetValue(std::string_view text, std::string_view section, std::strin
     if (firstHeading >= 0) {
         return InsertLine(text, lines, lastInFirstPart, entry);
     }
-    std::string withHeading = InsertLine(text, lines, std::string::npos,
-                                         "[" + std::string(section) + "]");
+    std::string withHeading =
+        InsertLine(text, lines, std::string::npos, "[" + std::string(section) + "]");
     std::vector<Line> again = Parse(withHeading);
     return InsertLine(withHeading, again, again.size() - 1, entry);
 }

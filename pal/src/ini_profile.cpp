@@ -33,7 +33,9 @@ std::string_view TrimEnd(std::string_view text) {
     return text;
 }
 
-bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != text.npos; }
+bool HasLineBreak(std::string_view text) {
+    return text.find_first_of("\r\n") != text.npos;
+}
 
 // Names and values that would change the meaning of other lines if they were written.
 bool IsWritable(std::string_view section, const char* key, const char* value) {

@@ -79,8 +79,8 @@ TEST(SHGetSpecialFolderPathA, WithoutCreateAMissingFolderFails) {
     EXPECT_FALSE(SHGetSpecialFolderPathA(nullptr, path, CSIDL_COMMON_APPDATA, FALSE));
     EXPECT_STREQ(path, "");
     EXPECT_FALSE(IsFolder(dir));
-    EXPECT_TRUE(SHGetSpecialFolderPathA(nullptr, path, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE,
-                                        FALSE));
+    EXPECT_TRUE(
+        SHGetSpecialFolderPathA(nullptr, path, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE, FALSE));
     EXPECT_EQ(std::string(path), dir);
     EXPECT_TRUE(SHGetSpecialFolderPathA(nullptr, path, CSIDL_COMMON_APPDATA, FALSE));
     EXPECT_EQ(std::string(path), dir);
