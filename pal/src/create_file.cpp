@@ -1,70 +1,23 @@
-// CreateFileA and WriteFile. A file handle owns one descriptor; the open handles of this process
-// are kept by file identity so that their share modes can be checked as Windows checks them.
+// CreateFileA and WriteFile. A file handle owns one descriptor and its entry in the share table.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <list>
-#include <mutex>
 #include <string>
 
 #include "file_error.h"
+#include "file_share.h"
 #include "handle.h"
 
 namespace pal::fs {
 namespace {
 
-struct OpenFile {
-    dev_t device;
-    ino_t inode;
-    bool read;
-    bool write;
-    DWORD share;
-};
-
-// The open file handles of this process.
-class ShareTable {
-public:
-    // Registers the open, or returns false when it conflicts with an open handle.
-    bool Add(const OpenFile& file, std::list<OpenFile>::iterator* where) {
-        std::lock_guard<std::mutex> guard(lock_);
-        for (const OpenFile& other : files_) {
-            if (other.device != file.device || other.inode != file.inode) {
-                continue;
-            }
-            bool refused = (file.read && !(other.share & FILE_SHARE_READ)) ||
-                           (file.write && !(other.share & FILE_SHARE_WRITE)) ||
-                           (other.read && !(file.share & FILE_SHARE_READ)) ||
-                           (other.write && !(file.share & FILE_SHARE_WRITE));
-            if (refused) {
-                return false;
-            }
-        }
-        *where = files_.insert(files_.end(), file);
-        return true;
-    }
-    void Remove(std::list<OpenFile>::iterator where) {
-        std::lock_guard<std::mutex> guard(lock_);
-        files_.erase(where);
-    }
-
-private:
-    std::mutex lock_;
-    std::list<OpenFile> files_;
-};
-
-ShareTable& Shares() {
-    static ShareTable* table = new ShareTable;  // file objects may outlive static destruction
-    return *table;
-}
-
 class FileObject : public Object {
 public:
-    FileObject(int fd, bool write, std::list<OpenFile>::iterator share)
-        : fd_(fd), write_(write), share_(share) {}
+    FileObject(int fd, bool write, ShareEntry share) : fd_(fd), write_(write), share_(share) {}
     ~FileObject() override {
-        Shares().Remove(share_);
+        RemoveShare(share_);
         close(fd_);
     }
     int fd() const { return fd_; }
@@ -73,7 +26,7 @@ public:
 private:
     int fd_;
     bool write_;
-    std::list<OpenFile>::iterator share_;
+    ShareEntry share_;
 };
 
 bool WantsRead(DWORD access) {
@@ -175,9 +128,9 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
     } else if (existed && (write || truncates) && IsReadOnlyFile(st)) {
         refusal = ERROR_ACCESS_DENIED;  // the READONLY attribute holds for everyone
     }
-    std::list<OpenFile>::iterator share;
+    ShareEntry share;
     if (refusal == ERROR_SUCCESS &&
-        !Shares().Add({st.st_dev, st.st_ino, read, write, dwShareMode}, &share)) {
+        !AddShare({st.st_dev, st.st_ino, read, write, dwShareMode}, &share)) {
         refusal = ERROR_SHARING_VIOLATION;
     }
     if (refusal != ERROR_SUCCESS) {
