@@ -39,8 +39,12 @@ function(br_test name)
   if(A_DEPENDS)
     add_dependencies(${name} ${A_DEPENDS})
   endif()
-  set(labels unit ${A_LABELS})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}" TIMEOUT 120)
+  # One label per program: the discovered tests' properties cannot carry a list.
+  set(label unit)
+  if(A_LABELS)
+    set(label ${A_LABELS})
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${label} TIMEOUT 120)
 endfunction()
 
 # br_test_helper(name SOURCES ... [LIBS ...]): a small program that tests start.
