@@ -19,7 +19,9 @@ struct DumpCase {
     bool onMainThread;
 };
 
-void PrintTo(const DumpCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const DumpCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class CrashDump : public testing::TestWithParam<DumpCase> {
 protected:

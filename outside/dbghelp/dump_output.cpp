@@ -81,7 +81,9 @@ void DumpOutput::Memory(uint64_t address, size_t length) {
     }
 }
 
-bool DumpOutput::Finish() { return Flush() && !failed_; }
+bool DumpOutput::Finish() {
+    return Flush() && !failed_;
+}
 
 bool DumpOutput::Flush() {
     if (failed_) {

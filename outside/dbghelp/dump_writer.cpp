@@ -2,6 +2,7 @@
 
 #include <sched.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <atomic>
 
@@ -17,8 +18,8 @@ namespace {
 static_assert(sizeof(CONTEXT) == kContextSize);
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the context is copied as it lies");
 
-constexpr uint64_t kRedZone = 128;        // below the stack pointer, still in use by leaf code
-constexpr uint64_t kMaxStack = 1 << 20;   // the stack kept from the stack pointer upwards
+constexpr uint64_t kRedZone = 128;       // below the stack pointer, still in use by leaf code
+constexpr uint64_t kMaxStack = 1 << 20;  // the stack kept from the stack pointer upwards
 
 struct Location {
     uint32_t size;
@@ -40,16 +41,30 @@ struct WriterState {
     uint32_t nameRvas[ProcMaps::kMaxModules];
 };
 WriterState g_state;
-std::atomic_flag g_busy = ATOMIC_FLAG_INIT;
+std::atomic<pid_t> g_owner{0};  // the thread writing a dump, 0 when none is
 
+// One dump at a time. A thread that faults while it writes one and tries again from its filter
+// is refused instead of waiting for itself.
 class Turn {
 public:
-    Turn() {
-        while (g_busy.test_and_set(std::memory_order_acquire)) {
+    Turn() : self_(gettid()) {
+        for (pid_t free = 0; !g_owner.compare_exchange_weak(free, self_); free = 0) {
+            if (free == self_) {
+                self_ = 0;
+                return;
+            }
             sched_yield();
         }
     }
-    ~Turn() { g_busy.clear(std::memory_order_release); }
+    ~Turn() {
+        if (self_ != 0) {
+            g_owner.store(0);
+        }
+    }
+    bool Held() const { return self_ != 0; }
+
+private:
+    pid_t self_;
 };
 
 uint32_t Align(uint32_t value, uint32_t alignment) {
@@ -258,6 +273,9 @@ bool WriteMinidump(int fd, const DumpRequest& request) {
         return false;
     }
     Turn turn;
+    if (!turn.Held()) {
+        return false;
+    }
     WriterState& state = g_state;
     ScanProcMaps(request.context->Rsp, &state.maps);  // an unreadable file leaves no modules
     GatherSystemInfo(&state.system);

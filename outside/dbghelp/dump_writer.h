@@ -19,7 +19,8 @@ struct DumpRequest {
 
 // Writes the dump sequentially from the descriptor's current position, which must be the start
 // of the file (offsets in a dump count from there). False when a write fails. Uses static
-// storage and no allocation; concurrent calls take turns.
+// storage and no allocation; concurrent calls take turns, and a call made while the same thread
+// is already writing one (from a fault inside the writer) fails at once.
 bool WriteMinidump(int fd, const DumpRequest& request);
 
 }  // namespace dbghelp

@@ -42,7 +42,9 @@ private:
     int fd_;
 };
 
-__attribute__((noinline)) void FaultSite() { asm volatile(""); }
+__attribute__((noinline)) void FaultSite() {
+    asm volatile("");
+}
 
 constexpr char kMarker[] = "stack marker 0123456789";
 
@@ -172,8 +174,8 @@ TEST(WriteMinidump, HeaderAndDirectoryBytes) {
         0x38, 0x00, 0x00, 0x00,  // 56 bytes
         0x68, 0x00, 0x00, 0x00,  // right after the six entries: 32 + 6 * 12
     };
-    EXPECT_EQ(bytes.substr(32, 12), std::string(reinterpret_cast<const char*>(systemInfoEntry),
-                                                sizeof systemInfoEntry));
+    EXPECT_EQ(bytes.substr(32, 12),
+              std::string(reinterpret_cast<const char*>(systemInfoEntry), sizeof systemInfoEntry));
 }
 
 TEST(WriteMinidump, WithoutExceptionHasNoExceptionStream) {

@@ -41,8 +41,12 @@ struct Opened {
     }
 };
 
-HANDLE CurrentProcess() { return INVALID_HANDLE_VALUE; }
-DWORD Pid() { return static_cast<DWORD>(getpid()); }
+HANDLE CurrentProcess() {
+    return INVALID_HANDLE_VALUE;
+}
+DWORD Pid() {
+    return static_cast<DWORD>(getpid());
+}
 
 TEST(MiniDumpWriteDump, WritesTheExceptionOfTheCallingThread) {
     Opened out;

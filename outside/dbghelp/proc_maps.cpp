@@ -89,7 +89,8 @@ bool IsElfFile(const char* path) {
     char magic[4] = {};
     ssize_t n = pread(fd, magic, sizeof magic, 0);
     close(fd);
-    return n == 4 && std::memcmp(magic, "\x7f" "ELF", 4) == 0;
+    static constexpr char kElfMagic[4] = {0x7F, 'E', 'L', 'F'};
+    return n == 4 && std::memcmp(magic, kElfMagic, sizeof kElfMagic) == 0;
 }
 
 class Scanner {
@@ -154,7 +155,7 @@ bool ScanProcMaps(uint64_t stackPointer, ProcMaps* maps) {
         return false;
     }
     Scanner scanner(stackPointer, maps);
-    size_t held = 0;  // bytes of an unfinished line at the start of the read space
+    size_t held = 0;        // bytes of an unfinished line at the start of the read space
     bool skipping = false;  // inside a line longer than the read space
     for (;;) {
         ssize_t n = read(fd, maps->read + held, ProcMaps::kReadSpace - held);

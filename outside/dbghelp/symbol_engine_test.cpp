@@ -49,8 +49,8 @@ TEST(SymbolEngine, UnsupportedCallsFail) {
     EXPECT_FALSE(SymGetLineFromAddr64(process, address, &displacement, buffer));
     EXPECT_FALSE(SymFromAddr(process, address, &displacement64, buffer));
     EXPECT_FALSE(SymGetTypeInfo(process, 0, 0, 0, buffer));
-    EXPECT_FALSE(StackWalk64(0x8664, process, nullptr, buffer, buffer, nullptr, nullptr, nullptr,
-                             nullptr));
+    EXPECT_FALSE(
+        StackWalk64(0x8664, process, nullptr, buffer, buffer, nullptr, nullptr, nullptr, nullptr));
 }
 
 }  // namespace

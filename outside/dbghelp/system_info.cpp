@@ -65,15 +65,17 @@ void GatherProcessor(SystemInfo* info) {
 void GatherSystemInfo(SystemInfo* info) {
     std::memset(info, 0, sizeof *info);
     GatherProcessor(info);
-    info->processors = static_cast<uint8_t>(g_processors < 1 ? 1 : g_processors > 255 ? 255 : g_processors);
+    info->processors = static_cast<uint8_t>(g_processors < 1     ? 1
+                                            : g_processors > 255 ? 255
+                                                                 : g_processors);
     utsname names{};
     if (uname(&names) == 0) {
         const char* p = names.release;
         info->major = ReadNumber(p);
         info->minor = ReadNumber(p);
         info->build = ReadNumber(p);
-        const char* parts[] = {names.sysname, " ", names.release, " ", names.version, " ",
-                               names.machine};
+        const char* parts[] = {names.sysname, " ", names.release, " ",
+                               names.version, " ", names.machine};
         for (const char* part : parts) {
             Append(info, part);
         }

@@ -15,10 +15,10 @@ struct SystemInfo {
     uint8_t processors;
     uint32_t major, minor, build;
     uint32_t vendor[3];
-    uint32_t version;        // cpuid 1, eax
-    uint32_t features;       // cpuid 1, edx
-    uint32_t amdFeatures;    // cpuid 0x80000001, edx, on AMD processors
-    char text[400];          // "sysname release version machine"
+    uint32_t version;      // cpuid 1, eax
+    uint32_t features;     // cpuid 1, edx
+    uint32_t amdFeatures;  // cpuid 0x80000001, edx, on AMD processors
+    char text[400];        // "sysname release version machine"
     uint32_t textLength;
 };
 

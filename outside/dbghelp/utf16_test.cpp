@@ -49,12 +49,11 @@ TEST(PutString, EncodesAsLengthUnitsAndTerminator) {
         {"two bytes", "\xC3\xA9", "02 00 00 00 E9 00 00 00"},
         {"three bytes", "\xE4\xB8\xAD", "02 00 00 00 2D 4E 00 00"},
         {"surrogate pair", "\xF0\x9F\x98\x80", "04 00 00 00 3D D8 00 DE 00 00"},
-        {"stray byte", "a\xFF" "b", "06 00 00 00 61 00 FD FF 62 00 00 00"},
+        {"stray byte", "a\xFF\x62", "06 00 00 00 61 00 FD FF 62 00 00 00"},
         {"truncated sequence", "\xE4\xB8", "04 00 00 00 FD FF FD FF 00 00"},
         {"overlong slash", "\xC0\xAF", "04 00 00 00 FD FF FD FF 00 00"},
         {"encoded surrogate", "\xED\xA0\x80", "06 00 00 00 FD FF FD FF FD FF 00 00"},
-        {"beyond U+10FFFF", "\xF4\x90\x80\x80",
-         "08 00 00 00 FD FF FD FF FD FF FD FF 00 00"},
+        {"beyond U+10FFFF", "\xF4\x90\x80\x80", "08 00 00 00 FD FF FD FF FD FF FD FF 00 00"},
     };
     for (const StringCase& c : cases) {
         EXPECT_EQ(Hex(Emitted(c.utf8)), c.bytes) << c.name;

@@ -51,7 +51,9 @@ struct Ending {
     }
 };
 
-inline std::string HelperPath() { return std::string(BR_TEST_BIN_DIR) + "/pal_crash_helper"; }
+inline std::string HelperPath() {
+    return std::string(BR_TEST_BIN_DIR) + "/pal_crash_helper";
+}
 
 inline Ending RunHelper(const std::vector<std::string>& args, int timeoutMs = 30000) {
     Ending ending;

@@ -50,7 +50,9 @@ void PrintLine(const char* name, unsigned long long value, bool hex) {
     Print(line);
 }
 
-unsigned long long ThreadId() { return static_cast<unsigned long long>(gettid()); }
+unsigned long long ThreadId() {
+    return static_cast<unsigned long long>(gettid());
+}
 
 // A file handle of the layer for a descriptor the helper opened itself.
 class DumpFile : public pal::DescriptorObject {
@@ -129,7 +131,9 @@ __attribute__((noinline)) void Breakpoint() {
         "pal_crash_helper_int3: int3\n");
 }
 
-void RaiseTrap() { raise(SIGTRAP); }
+void RaiseTrap() {
+    raise(SIGTRAP);
+}
 
 void Divide() {
     asm volatile(
@@ -140,7 +144,9 @@ void Divide() {
             : "eax", "ecx", "edx");
 }
 
-void IllegalInstruction() { asm volatile("ud2"); }
+void IllegalInstruction() {
+    asm volatile("ud2");
+}
 
 void* MapPage(int protection) {
     return mmap(nullptr, 4096, protection, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -180,7 +186,9 @@ __attribute__((noinline)) int Recurse(int depth) {
     return frame[0];
 }
 
-void OverflowStack() { Recurse(0); }
+void OverflowStack() {
+    Recurse(0);
+}
 
 void RemovedFilter() {
     SetUnhandledExceptionFilter(nullptr);

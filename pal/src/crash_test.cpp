@@ -27,7 +27,9 @@ struct CrashCase {
     int signal;
 };
 
-void PrintTo(const CrashCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const CrashCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 constexpr CrashCase kCases[] = {
     {"WriteNullExecute", "write-null", "execute", "c0000005", "2", "1", "28", "0", false,
@@ -46,8 +48,8 @@ constexpr CrashCase kCases[] = {
      Thread::kAny, 5, 0},
     {"ReadBeyondFileExecute", "read-beyond-file", "execute", "c0000006", "3", "0", "site",
      "c0000011", false, Thread::kAny, 6, 0},
-    {"ReadBeyondFileSearch", "read-beyond-file", "search", "c0000006", "3", "0", "site",
-     "c0000011", false, Thread::kAny, -1, SIGBUS},
+    {"ReadBeyondFileSearch", "read-beyond-file", "search", "c0000006", "3", "0", "site", "c0000011",
+     false, Thread::kAny, -1, SIGBUS},
     {"DivideExecute", "divide", "execute", "c0000094", "0", "0", "0", "0", false, Thread::kAny,
      0x94, 0},
     {"DivideSearch", "divide", "search", "c0000094", "0", "0", "0", "0", false, Thread::kAny, -1,

@@ -1,7 +1,6 @@
 // IsDebuggerPresent: a tracer is attached when /proc/self/status names a TracerPid other than
 // 0. Reads with plain system calls into a stack buffer, so the exception filter may call it.
-// Differs from Windows: any ptrace tracer counts (strace too), and a tracer of another user's
-// process that the file cannot show is not seen.
+// Differs from Windows: any ptrace tracer counts (strace too).
 #include <fcntl.h>
 #include <unistd.h>
 

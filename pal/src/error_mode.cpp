@@ -8,4 +8,6 @@ namespace {
 std::atomic<UINT> g_errorMode{0};
 }
 
-UINT SetErrorMode(UINT uMode) { return g_errorMode.exchange(uMode); }
+UINT SetErrorMode(UINT uMode) {
+    return g_errorMode.exchange(uMode);
+}

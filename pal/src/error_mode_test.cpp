@@ -4,10 +4,8 @@
 
 // The mode becomes exactly the value given, and each call reports the one before.
 TEST(SetErrorMode, ReplacesTheWholeModeAndReturnsThePrevious) {
-    const UINT modes[] = {SEM_FAILCRITICALERRORS,
-                          SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX,
-                          SEM_FAILCRITICALERRORS,
-                          0,
+    const UINT modes[] = {SEM_FAILCRITICALERRORS, SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX,
+                          SEM_FAILCRITICALERRORS, 0,
                           SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX |
                               SEM_NOALIGNMENTFAULTEXCEPT | SEM_NOOPENFILEERRORBOX};
     SetErrorMode(0);

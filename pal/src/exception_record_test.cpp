@@ -23,7 +23,9 @@ struct RecordCase {
     ULONG_PTR p0, p1, p2;
 };
 
-void PrintTo(const RecordCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const RecordCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 // Error codes: 0x4 user read, 0x6 user write, 0x7 write to a present page, 0x15 instruction
 // fetch from a present page.
@@ -161,8 +163,8 @@ TEST(Context, TakesEveryRegisterTheSignalSaved) {
     EXPECT_EQ(context.MxCsr, 0x1F80u);
     EXPECT_EQ(context.FltSave.MxCsr, 0x1F80u);
     EXPECT_EQ(context.Xmm0.Low & 0xFFFFFFFF, 0xCAFEF00Du);
-    EXPECT_EQ(context.ContextFlags, CONTEXT_CONTROL | CONTEXT_INTEGER | CONTEXT_SEGMENTS |
-                                        CONTEXT_FLOATING_POINT);
+    EXPECT_EQ(context.ContextFlags,
+              CONTEXT_CONTROL | CONTEXT_INTEGER | CONTEXT_SEGMENTS | CONTEXT_FLOATING_POINT);
 
     // Without saved floating-point state the context says so.
     fault.uc.uc_mcontext.fpregs = nullptr;

@@ -43,7 +43,9 @@ TEST(GetLocalTime, IsTheCurrentInstantInTheProcessZone) {
         const char* tz;
         int offsetMinutes;  // local time minus UTC
     };
-    const Zone zones[] = {{"UTC0", 0}, {"CST-8", 8 * 60}, {"<-0330>3:30", -(3 * 60 + 30)},
+    const Zone zones[] = {{"UTC0", 0},
+                          {"CST-8", 8 * 60},
+                          {"<-0330>3:30", -(3 * 60 + 30)},
                           {"<+0545>-5:45", 5 * 60 + 45}};
     TimeZone zone;
     for (const Zone& z : zones) {
@@ -61,8 +63,8 @@ TEST(GetLocalTime, IsTheCurrentInstantInTheProcessZone) {
         fields.tm_min = st.wMinute;
         fields.tm_sec = st.wSecond;
         time_t localSeconds = timegm(&fields);  // the fields as if they were UTC
-        int64_t instant = (static_cast<int64_t>(localSeconds) - z.offsetMinutes * 60) * 1000 +
-                          st.wMilliseconds;
+        int64_t instant =
+            (static_cast<int64_t>(localSeconds) - z.offsetMinutes * 60) * 1000 + st.wMilliseconds;
         EXPECT_GE(instant, before) << z.tz;
         EXPECT_LE(instant, after) << z.tz;
         EXPECT_EQ(st.wDayOfWeek, fields.tm_wday) << z.tz << ": timegm normalises the weekday";
