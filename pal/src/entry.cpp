@@ -4,6 +4,8 @@
 
 #include "spawn.h"
 
+// Deviation: the command line is rebuilt from argv (joined by single spaces), and the show command
+// comes from the starter through the variable PAL_SHOW_COMMAND, which is then removed.
 int PalRunWinMain(int argc, char** argv, PAL_WINMAIN_FUNCTION entry) {
     std::string commandLine;
     for (int i = 1; i < argc; ++i) {

@@ -102,6 +102,8 @@ HMODULE GetModuleHandleA(LPCSTR lpModuleName) {
     return module;
 }
 
+// Deviation: the program reports its name under the rule, so "/x/BRDJ" gives "/x/BRDJ.exe", a
+// path that names no file (starting it finds "/x/BRDJ" again). Libraries report the file loaded.
 DWORD GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize) {
     HMODULE module = hModule ? hModule : pal::ProgramModule();
     link_map* map = pal::ModuleMap(module);
@@ -183,6 +185,8 @@ FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
     return reinterpret_cast<FARPROC>(symbol);
 }
 
+// Deviation: only LoadLibraryA's own references are released; freeing the program or a linked
+// library succeeds and leaves it loaded.
 BOOL FreeLibrary(HMODULE hLibModule) {
     void* handle = nullptr;
     {

@@ -1,14 +1,14 @@
 #include "proc_reader.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -18,13 +18,22 @@
 namespace pal {
 namespace {
 
+// Reads a /proc file. A process that ends meanwhile makes the read fail (ESRCH), not throw.
 bool ReadWholeFile(const std::string& path, std::string& content) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    content.clear();
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         return false;
     }
-    content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
+        if (n > 0) {
+            content.append(buffer, static_cast<size_t>(n));
+        }
+    }
+    close(fd);
+    return n == 0;
 }
 
 std::string ProcPath(pid_t pid, const char* entry) {
