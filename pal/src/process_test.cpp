@@ -96,6 +96,24 @@ TEST_F(ProcessTest, DirectoryEnvironmentAndShowCommandReachTheChild) {
     EXPECT_EQ(record["show"], "0");
 }
 
+TEST_F(ProcessTest, RelativeProgramIsTakenFromTheStartersFolder) {
+    paltest::CopyFile(Helper("recorder"), root_.Path() + "/bin/Tool");
+    std::filesystem::create_directories(root_.Path() + "/work");
+    std::string script = root_.Path() + "/bin/job.sh";
+    ASSERT_TRUE(paltest::WriteScript(script, "#!/bin/sh\npwd > ../pwd.txt\n", 0644));
+    char saved[PATH_MAX];
+    ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
+    ASSERT_EQ(chdir(root_.Path().c_str()), 0);
+    DWORD tool = RunToEnd("bin/Tool.exe", nullptr, "work");
+    DWORD job = RunToEnd("bin/job.sh", nullptr, "work");
+    ASSERT_EQ(chdir(saved), 0);
+    EXPECT_EQ(tool, 0u);
+    EXPECT_EQ(Record()["cwd"], paltest::Canonical(root_.Path() + "/work"));
+    EXPECT_EQ(job, 0u);
+    EXPECT_EQ(brtest::ReadFile(root_.Path() + "/pwd.txt"),
+              paltest::Canonical(root_.Path() + "/work") + "\n");
+}
+
 TEST_F(ProcessTest, WithoutShowWindowNoShowCommandIsPassed) {
     setenv("PAL_SHOW_COMMAND", "3", 1);  // never inherited: it belongs to one program
     EXPECT_EQ(RunToEnd(Helper("recorder").c_str(), nullptr), 0u);

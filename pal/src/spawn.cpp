@@ -9,6 +9,7 @@
 #include "pidfd.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -131,18 +132,28 @@ SpawnResult SpawnProgram(const SpawnRequest& request) {
         result.error = ERROR_DIRECTORY;
         return result;
     }
+    // The child changes its folder before the exec, so a relative name would be looked up there.
+    std::string file = request.file;
+    if (file.front() != '/') {
+        char cwd[PATH_MAX];
+        if (!getcwd(cwd, sizeof cwd)) {
+            result.error = ERROR_PATH_NOT_FOUND;
+            return result;
+        }
+        file = std::string(cwd) + "/" + file;
+    }
     std::vector<std::string> argv;
-    std::string path = request.file;
-    if (access(request.file.c_str(), X_OK) == 0) {
-        argv.push_back(request.argv0.empty() ? request.file : request.argv0);
+    std::string path = file;
+    if (access(file.c_str(), X_OK) == 0) {
+        argv.push_back(request.argv0.empty() ? file : request.argv0);
     } else {
-        argv = InterpreterOf(request.file);
+        argv = InterpreterOf(file);
         if (argv.empty()) {
             result.error = ERROR_BAD_EXE_FORMAT;
             return result;
         }
         path = argv.front();
-        argv.push_back(request.file);
+        argv.push_back(file);
     }
     argv.insert(argv.end(), request.args.begin(), request.args.end());
     std::vector<std::string> env = ChildEnvironment(request);
