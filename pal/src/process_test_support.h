@@ -96,7 +96,28 @@ inline std::map<DWORD, std::string> SnapshotNames() {
     return names;
 }
 
-// Kills, waits for and closes every process handed to it, when the test ends.
+// Waits for every other process of this runtime root to end (a test that started programs
+// without a handle, through ShellExecuteA, say) and ends those still there after the time.
+inline void EndProcessesOfThisRoot(DWORD timeoutMs = 5000) {
+    for (const auto& [pid, name] : SnapshotNames()) {
+        if (pid == GetCurrentProcessId()) {
+            continue;
+        }
+        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+        if (!process) {
+            continue;
+        }
+        if (WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0) {
+            ADD_FAILURE() << name << " still ran at the end of the test";
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, timeoutMs);
+        }
+        CloseHandle(process);
+    }
+}
+
+// When the test ends: kills, waits for and closes every process handed to it, then waits for
+// any other process of the test's runtime root.
 class ProcessGuard {
 public:
     ProcessGuard() = default;
@@ -108,6 +129,7 @@ public:
             WaitForSingleObject(process, 10000);
             CloseHandle(process);
         }
+        EndProcessesOfThisRoot();
     }
 
     // Takes both handles of a started process and returns the process handle.

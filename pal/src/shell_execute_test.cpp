@@ -27,6 +27,7 @@ protected:
     }
 
     brtest::ScopedTestRoot root_;
+    paltest::ProcessGuard guard_;  // waits for what the test started
     std::string record_;
 };
 
