@@ -8,12 +8,13 @@
 
 #include "file_error.h"
 #include "file_share.h"
+#include "file_descriptor.h"
 #include "handle.h"
 
 namespace pal::fs {
 namespace {
 
-class FileObject : public Object {
+class FileObject : public DescriptorObject {
 public:
     FileObject(int fd, bool write, ShareEntry share) : fd_(fd), write_(write), share_(share) {}
     ~FileObject() override {
@@ -21,6 +22,7 @@ public:
         close(fd_);
     }
     int fd() const { return fd_; }
+    int Descriptor() const override { return fd_; }
     bool CanWrite() const { return write_; }
 
 private:
