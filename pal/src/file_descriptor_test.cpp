@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include "file_descriptor.h"
+#include "test_root.h"
+#include "windows.h"
 
 namespace {
 
@@ -39,6 +41,19 @@ TEST(PalFileDescriptor, GivesTheDescriptorOfAFileHandleOnly) {
 }
 
 // Libraries loaded at run time find it in the program.
+TEST(PalFileDescriptor, GivesTheDescriptorOfACreatedFile) {
+    brtest::ScopedTestRoot root;
+    std::string path = root.Path() + "/out.bin";
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    int fd = PalFileDescriptor(file);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, "abc", 3), 3);
+    ASSERT_TRUE(CloseHandle(file));
+    EXPECT_EQ(brtest::ReadFile(path), "abc");
+}
+
 TEST(PalFileDescriptor, IsExportedByTheProgram) {
     void* found = dlsym(RTLD_DEFAULT, "PalFileDescriptor");
     EXPECT_EQ(found, reinterpret_cast<void*>(&PalFileDescriptor));
