@@ -39,8 +39,14 @@ function(br_test name)
   if(A_DEPENDS)
     add_dependencies(${name} ${A_DEPENDS})
   endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_LIST ${name}_TESTS PROPERTIES TIMEOUT 120)
+  # Labels are set by a script that CTest reads after the discovered tests: gtest_discover_tests
+  # flattens a list given in PROPERTIES, so a second label would be read as a property name.
   set(labels unit ${A_LABELS})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}" TIMEOUT 120)
+  set(label_script ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
+  file(WRITE ${label_script}
+    "if(${name}_TESTS)\n  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"${labels}\")\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${label_script})
 endfunction()
 
 # br_test_helper(name SOURCES ... [LIBS ...]): a small program that tests start.
