@@ -24,6 +24,17 @@ std::vector<UINT> TakeAll(UINT min, UINT max) {
     return taken;
 }
 
+// The test thread's own queue, made and empty for the test and emptied after it, so that tests
+// run in one process do not see each other's messages or quit state.
+class OwnQueue {
+public:
+    OwnQueue() {
+        MakeOwnQueue();
+        TakeAll(0, 0);
+    }
+    ~OwnQueue() { TakeAll(0, 0); }
+};
+
 TEST(PostThreadMessageA, FailsForAThreadWithoutQueue) {
     HANDLE peek = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     HANDLE peeked = CreateEventA(nullptr, FALSE, FALSE, nullptr);
@@ -74,7 +85,7 @@ TEST(PostThreadMessageA, FailsOnceAThreadOfBeginThreadExHasEnded) {
 }
 
 TEST(GetMessageA, DeliversInPostingOrderWithTheMessageFields) {
-    MakeOwnQueue();
+    OwnQueue queue;
     DWORD before = GetTickCount();
     for (UINT i = 0; i < 50; ++i) {
         ASSERT_TRUE(PostThreadMessageA(GetCurrentThreadId(), WM_USER + i, i, -LPARAM(i)));
@@ -151,7 +162,7 @@ TEST(GetMessageA, FirstCallMakesTheQueue) {
 }
 
 TEST(PostQuitMessage, ComesAfterThePostedMessages) {
-    MakeOwnQueue();
+    OwnQueue queue;
     DWORD self = GetCurrentThreadId();
     PostThreadMessageA(self, WM_USER + 1, 0, 0);
     PostThreadMessageA(self, WM_USER + 2, 0, 0);
@@ -170,7 +181,8 @@ TEST(PostQuitMessage, ComesAfterThePostedMessages) {
 }
 
 TEST(PostQuitMessage, PeekWithoutRemoveLeavesItAndAFilterDoesNotHideIt) {
-    PostQuitMessage(-2);  // also makes the queue
+    OwnQueue queue;
+    PostQuitMessage(-2);
     MSG msg;
     for (int i = 0; i < 2; ++i) {
         ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE));
@@ -182,6 +194,7 @@ TEST(PostQuitMessage, PeekWithoutRemoveLeavesItAndAFilterDoesNotHideIt) {
 }
 
 TEST(GetMessageA, FiltersByRangeAndKeepsTheRest) {
+    OwnQueue queue;
     const UINT queued[] = {WM_USER + 1, WM_USER + 5, 0x0100, WM_USER + 3, WM_NULL};
     const struct {
         UINT min, max;
@@ -195,7 +208,6 @@ TEST(GetMessageA, FiltersByRangeAndKeepsTheRest) {
         {WM_USER + 5, WM_USER + 1, {}, {WM_USER + 1, WM_USER + 5, 0x0100, WM_USER + 3, WM_NULL}},
         {WM_USER + 100, 0xFFFFFFFFu, {}, {WM_USER + 1, WM_USER + 5, 0x0100, WM_USER + 3, WM_NULL}},
     };
-    MakeOwnQueue();
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << c.min << "-" << c.max);
         for (UINT message : queued) {
@@ -207,7 +219,7 @@ TEST(GetMessageA, FiltersByRangeAndKeepsTheRest) {
 }
 
 TEST(GetMessageA, WithAFilterWaitsPastMessagesThatDoNotMatch) {
-    MakeOwnQueue();
+    OwnQueue queue;
     DWORD self = GetCurrentThreadId();
     PostThreadMessageA(self, WM_USER + 1, 0, 0);
     std::thread poster([self] {
@@ -222,7 +234,7 @@ TEST(GetMessageA, WithAFilterWaitsPastMessagesThatDoNotMatch) {
 }
 
 TEST(PeekMessageA, NoRemoveLeavesTheMessage) {
-    MakeOwnQueue();
+    OwnQueue queue;
     MSG msg;
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
     PostThreadMessageA(GetCurrentThreadId(), WM_USER + 4, 1, 2);
@@ -236,7 +248,7 @@ TEST(PeekMessageA, NoRemoveLeavesTheMessage) {
 }
 
 TEST(GetMessageA, WindowFilterAndBadArguments) {
-    MakeOwnQueue();
+    OwnQueue queue;
     PostThreadMessageA(GetCurrentThreadId(), WM_USER, 0, 0);
     MSG msg;
     const HWND threadOnly = reinterpret_cast<HWND>(static_cast<intptr_t>(-1));
@@ -258,7 +270,7 @@ TEST(GetMessageA, WindowFilterAndBadArguments) {
 }
 
 TEST(PostThreadMessageA, RefusesPostsBeyondTheQueueLimit) {
-    MakeOwnQueue();
+    OwnQueue queue;
     DWORD self = GetCurrentThreadId();
     for (int i = 0; i < 10000; ++i) {
         ASSERT_TRUE(PostThreadMessageA(self, WM_USER, i, 0)) << i;
