@@ -1,5 +1,6 @@
 // Handle closing, waiting and the thread's last error.
 #include "handle.h"
+#include "thread_self.h"
 
 namespace {
 thread_local DWORD t_lastError = ERROR_SUCCESS;
@@ -17,10 +18,15 @@ BOOL CloseHandle(HANDLE hObject) {
     return TRUE;
 }
 
+// Differs from Windows: a thread that TerminateThread has disowned stops here for good, as the
+// wait begins or ends (see TerminateThread).
 DWORD WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
+    pal::ParkIfTerminated();
     auto object = pal::LookupHandle(hHandle);
     if (!object) {
         return WAIT_FAILED;
     }
-    return object->Wait(dwMilliseconds);
+    DWORD result = object->Wait(dwMilliseconds);
+    pal::ParkIfTerminated();
+    return result;
 }
