@@ -78,6 +78,7 @@ void* Run(void* raw) {
     std::unique_ptr<Start> start(static_cast<Start*>(raw));
     Thread& thread = *start->thread;
     pal::AdoptThreadRecord(thread.record.get());
+    PalEnsureCrashStack();  // so an exception filter also runs for a stack overflow here
     DWORD exitCode = 0;
     if (thread.AwaitStart()) {
         exitCode = start->routine(start->argument);
