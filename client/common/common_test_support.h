@@ -29,8 +29,7 @@ inline std::string HelperPath() {
 inline std::string CopyHelper(const std::string& folder, const std::string& name) {
     std::filesystem::create_directories(folder);
     std::string to = folder + "/" + name;
-    std::filesystem::copy_file(HelperPath(), to,
-                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(HelperPath(), to, std::filesystem::copy_options::overwrite_existing);
     chmod(to.c_str(), 0755);
     return to;
 }

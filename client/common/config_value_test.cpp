@@ -142,10 +142,10 @@ TEST_P(FailedWriteTest, ReportsFalse) {
     EXPECT_FALSE(WriteConfigValue("Update", "Version", GetParam().value));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FailedWriteTest,
-    ::testing::Values(FailedWriteCase{"missing_folder", "/missing/", "1.0"},
-                      FailedWriteCase{"value_with_line_break", "/appdata/BRDJ/", "1.0\n[App]"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, FailedWriteTest,
+                         ::testing::Values(FailedWriteCase{"missing_folder", "/missing/", "1.0"},
+                                           FailedWriteCase{"value_with_line_break",
+                                                           "/appdata/BRDJ/", "1.0\n[App]"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

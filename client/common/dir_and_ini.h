@@ -34,8 +34,7 @@ bool ReadConfigValue(const std::string& section, const std::string& key, std::st
                      const std::string& fallback);
 // Writes one key of g_strWorkDir + "Config.ini", creating the file and the section when missing;
 // an empty value keeps the key with nothing after "=". True when the write succeeded.
-bool WriteConfigValue(const std::string& section, const std::string& key,
-                      const std::string& value);
+bool WriteConfigValue(const std::string& section, const std::string& key, const std::string& value);
 // Starts a program (or opens an address) with the parameters as its command line, shown
 // normally or hidden, without waiting for it. False for an empty file name and when the start
 // failed.

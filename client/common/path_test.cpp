@@ -72,8 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ExistsCase{"missing", "@/none", false},
                       ExistsCase{"missing_with_separator", "@/none/", false},
                       ExistsCase{"missing_parent", "@/none/dir", false},
-                      ExistsCase{"empty", "", false},
-                      ExistsCase{"root_only", "/", false},
+                      ExistsCase{"empty", "", false}, ExistsCase{"root_only", "/", false},
                       ExistsCase{"separators_only", "\\/\\//", false},
                       ExistsCase{"star_matches", "@/*.txt", true},
                       ExistsCase{"star_matches_any_case", "@/*.TXT", true},
@@ -127,8 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
                       EnsureCase{"missing_parent", "@/none/new", false, "", "@/none"},
                       EnsureCase{"missing_parent_with_separator", "@/none/new/", false, "",
                                  "@/none"},
-                      EnsureCase{"beneath_a_file", "@/file.txt/new", false, "",
-                                 "@/file.txt/new"}),
+                      EnsureCase{"beneath_a_file", "@/file.txt/new", false, "", "@/file.txt/new"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PathTest, EnsureDirectoryLeavesAnExistingFileAsItIs) {

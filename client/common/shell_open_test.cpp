@@ -48,8 +48,7 @@ void PrintTo(const StartCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-class ShellOpenStartTest : public ShellOpenTest, public ::testing::WithParamInterface<StartCase> {
-};
+class ShellOpenStartTest : public ShellOpenTest, public ::testing::WithParamInterface<StartCase> {};
 
 TEST_P(ShellOpenStartTest, StartsTheProgramWithItsParametersAndShowCommand) {
     const StartCase& c = GetParam();
@@ -59,14 +58,14 @@ TEST_P(ShellOpenStartTest, StartsTheProgramWithItsParametersAndShowCommand) {
     EXPECT_EQ(values["show"], std::to_string(c.showCommand));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ShellOpenStartTest,
-    ::testing::Values(
-        StartCase{"hidden", "/data/BRDJ/", false, "[/data/BRDJ/]", SW_HIDE},
-        StartCase{"shown", "/S", true, "[/S]", SW_SHOWNORMAL},
-        StartCase{"parameters_unsplit", " a  \"b c\" ", false, "[ a  \"b c\" ]", SW_HIDE},
-        StartCase{"no_parameters", "", false, "[]", SW_HIDE}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, ShellOpenStartTest,
+                         ::testing::Values(StartCase{"hidden", "/data/BRDJ/", false,
+                                                     "[/data/BRDJ/]", SW_HIDE},
+                                           StartCase{"shown", "/S", true, "[/S]", SW_SHOWNORMAL},
+                                           StartCase{"parameters_unsplit", " a  \"b c\" ", false,
+                                                     "[ a  \"b c\" ]", SW_HIDE},
+                                           StartCase{"no_parameters", "", false, "[]", SW_HIDE}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ShellOpenTest, TheWindowsNameOfTheProgramStartsIt) {
     ASSERT_TRUE(ShellOpen(program_ + ".exe", "x", false));

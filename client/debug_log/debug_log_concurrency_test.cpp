@@ -22,9 +22,8 @@ TEST(DebugLogThreads, LinesAreWholeAndInOrderPerThread) {
     install.MakeLogFolder();
     const std::string padding(300, 'p');
     for (int run = 0; run < 3; ++run) {
-        ASSERT_EQ(install.Run({"threads=" + std::to_string(kThreads) + "," +
-                               std::to_string(kLines)}),
-                  0);
+        ASSERT_EQ(
+            install.Run({"threads=" + std::to_string(kThreads) + "," + std::to_string(kLines)}), 0);
         std::istringstream file(brtest::ReadFile(install.LogFile()));
         std::map<int, int> next;  // thread -> its next line number
         std::string line;

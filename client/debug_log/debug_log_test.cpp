@@ -46,19 +46,18 @@ TEST_P(LevelTest, OnlyTheExactWordDebugTurnsLoggingOn) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LevelTest,
-    ::testing::Values(
-        LevelCase{"debug", "[LogMsg]\nrealloglevel=debug\n", true},
-        LevelCase{"names_in_any_case", "[logmsg]\nRealLogLevel=debug\n", true},
-        LevelCase{"blanks_around", "[LogMsg]\nrealloglevel =  debug \n", true},
-        LevelCase{"quoted", "[LogMsg]\nrealloglevel=\"debug\"\n", true},
-        LevelCase{"capital_d", "[LogMsg]\nrealloglevel=Debug\n", false},
-        LevelCase{"all_capitals", "[LogMsg]\nrealloglevel=DEBUG\n", false},
-        LevelCase{"longer_word", "[LogMsg]\nrealloglevel=debugging\n", false},
-        LevelCase{"other_level", "[LogMsg]\nrealloglevel=info\n", false},
-        LevelCase{"empty_value", "[LogMsg]\nrealloglevel=\n", false},
-        LevelCase{"missing_key", "[LogMsg]\nlevel=debug\n", false},
-        LevelCase{"missing_section", "[Log]\nrealloglevel=debug\n", false},
-        LevelCase{"missing_file", nullptr, false}),
+    ::testing::Values(LevelCase{"debug", "[LogMsg]\nrealloglevel=debug\n", true},
+                      LevelCase{"names_in_any_case", "[logmsg]\nRealLogLevel=debug\n", true},
+                      LevelCase{"blanks_around", "[LogMsg]\nrealloglevel =  debug \n", true},
+                      LevelCase{"quoted", "[LogMsg]\nrealloglevel=\"debug\"\n", true},
+                      LevelCase{"capital_d", "[LogMsg]\nrealloglevel=Debug\n", false},
+                      LevelCase{"all_capitals", "[LogMsg]\nrealloglevel=DEBUG\n", false},
+                      LevelCase{"longer_word", "[LogMsg]\nrealloglevel=debugging\n", false},
+                      LevelCase{"other_level", "[LogMsg]\nrealloglevel=info\n", false},
+                      LevelCase{"empty_value", "[LogMsg]\nrealloglevel=\n", false},
+                      LevelCase{"missing_key", "[LogMsg]\nlevel=debug\n", false},
+                      LevelCase{"missing_section", "[Log]\nrealloglevel=debug\n", false},
+                      LevelCase{"missing_file", nullptr, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A value of more than 259 bytes is cut by the read and is never "debug".
@@ -83,8 +82,7 @@ TEST(DebugLog, ALineIsTheFormattedTextAndOneNewline) {
     ASSERT_TRUE(install.SetLevel("debug"));
     install.MakeLogFolder();
     ASSERT_EQ(install.Run({"log=a", "progress=42", "log=", "log=100% done"}), 0);
-    EXPECT_EQ(brtest::ReadFile(install.LogFile()),
-              "a\nFlash\xA3\xBAOnProgress-42\n\n100% done\n");
+    EXPECT_EQ(brtest::ReadFile(install.LogFile()), "a\nFlash\xA3\xBAOnProgress-42\n\n100% done\n");
 }
 
 TEST(DebugLog, TheFileIsUnderTheWorkingFolderNotTheProgramFolder) {
