@@ -2,6 +2,10 @@
 
 #include "swarmget_control.h"
 
-void StartP2P() { SwarmgetStartEngine(); }
+void StartP2P() {
+    SwarmgetStartEngine();
+}
 
-void StopP2P() { SwarmgetStopEngine(); }
+void StopP2P() {
+    SwarmgetStopEngine();
+}

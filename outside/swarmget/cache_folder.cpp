@@ -16,7 +16,8 @@ namespace {
 const char kPartSuffix[] = ".part";
 
 bool EndsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 std::string StripTrailingSeparators(std::string dir) {

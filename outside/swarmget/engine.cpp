@@ -1,13 +1,13 @@
+// The engine's life (start, stop, reaping threads) and its commands.
 #include "engine.h"
 
 #include <curl/curl.h>
-#include <fcntl.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <strings.h>
 
 #include "cache_folder.h"
 #include "download.h"
@@ -33,34 +33,6 @@ long SecondsFromEnvironment(const char* name, long fallback) {
 bool IsHttpAddress(const std::string& address) {
     return strncasecmp(address.c_str(), "http://", 7) == 0 ||
            strncasecmp(address.c_str(), "https://", 8) == 0;
-}
-
-void Call(const Report& report) {
-    P2PObserver* observer = report.observer;
-    switch (report.slot) {
-        case 1:
-            observer->OnP2PNotify1(report.sign, report.text.c_str(), report.values[0]);
-            break;
-        case 2:
-            observer->OnP2PNotify2(report.sign);
-            break;
-        case 3:
-            observer->OnP2PNotify3(report.sign, report.values[0]);
-            break;
-        case 4:
-            observer->OnP2PNotify4(report.sign, report.values[0], report.values[1],
-                                   report.values[2]);
-            break;
-        case 5:
-            observer->OnP2PNotify5(report.sign);
-            break;
-    }
-}
-
-Report MakeReport(const Download& download, int slot, int value0 = 0, int value1 = 0,
-                  int value2 = 0) {
-    return Report{download.serial, download.observer, download.sign, slot, std::string(),
-                  {value0, value1, value2}};
 }
 
 }  // namespace
@@ -141,9 +113,9 @@ bool Engine::StartDown(const Sign& sign, const std::string& address, P2PObserver
     FetchLimits limits{SecondsFromEnvironment("SWARMGET_CONNECT_SECONDS", kDefaultConnectSeconds),
                        SecondsFromEnvironment("SWARMGET_STALL_SECONDS", kDefaultStallSeconds)};
     ++serial_;
-    auto download = std::make_shared<Download>(serial_, sign, address, observer,
-                                               FinalPath(dir, sign), PartPath(dir, sign, serial_),
-                                               limits);
+    auto download =
+        std::make_shared<Download>(serial_, sign, address, observer, FinalPath(dir, sign),
+                                   PartPath(dir, sign, serial_), limits);
     try {
         download->thread = std::thread(RunDownload, std::ref(*this), download);
     } catch (const std::system_error&) {
@@ -251,106 +223,6 @@ void Engine::Reap() {
     }
     for (const auto& download : ended) {
         download->thread.join();
-    }
-}
-
-int Engine::OpenPart(const std::shared_ptr<Download>& download, bool* failed) {
-    std::lock_guard<std::mutex> hold(lock_);
-    if (download->halted) {
-        return -1;
-    }
-    size_t slash = download->partPath.rfind('/');
-    int fd = -1;
-    if (slash != std::string::npos && slash > 0 &&
-        MakeDirs(download->partPath.substr(0, slash))) {
-        fd = open(download->partPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    }
-    *failed = fd < 0;
-    return fd;
-}
-
-void Engine::Started(const std::shared_ptr<Download>& download, int64_t total) {
-    std::lock_guard<std::mutex> hold(lock_);
-    if (!download->halted) {
-        Report report = MakeReport(*download, 1, ClampToInt(total));
-        report.text = download->finalPath;
-        Post(std::move(report));
-    }
-}
-
-void Engine::Progressed(const std::shared_ptr<Download>& download, int64_t received,
-                        int64_t total) {
-    std::lock_guard<std::mutex> hold(lock_);
-    if (!download->halted) {
-        Post(MakeReport(*download, 4, ClampToInt(received), ClampToInt(total),
-                        total > 0 ? PercentDone(received, total) : -1));
-    }
-}
-
-void Engine::Finish(const std::shared_ptr<Download>& download, const FetchResult& result) {
-    std::lock_guard<std::mutex> hold(lock_);
-    download->ended = true;
-    if (download->halted) {
-        unlink(download->partPath.c_str());
-        return;
-    }
-    int code = result.code;
-    if (code == 0 && rename(download->partPath.c_str(), download->finalPath.c_str()) != 0) {
-        code = SWARMGET_FAIL_LOCAL;
-    }
-    if (code == 0) {
-        Post(MakeReport(*download, 5));
-    } else {
-        unlink(download->partPath.c_str());
-        Post(MakeReport(*download, 3, code));
-    }
-    Post(MakeReport(*download, 2));
-}
-
-void Engine::Post(Report report) {
-    if (!started_) {
-        return;
-    }
-    if (report.slot == 4 && report.source != 0) {
-        // A progress report still waiting is replaced by the newer one, so a slow observer
-        // sees fewer reports instead of a growing queue.
-        for (auto it = queue_.rbegin(); it != queue_.rend(); ++it) {
-            if (it->source == report.source) {
-                if (it->slot == 4) {
-                    *it = std::move(report);
-                    return;
-                }
-                break;
-            }
-        }
-    }
-    queue_.push_back(std::move(report));
-    queued_.notify_one();
-}
-
-void Engine::RunNotifier(uint64_t generation) {
-    std::unique_lock<std::mutex> hold(lock_);
-    for (;;) {
-        queued_.wait(hold, [&] { return generation_ != generation || !queue_.empty(); });
-        if (generation_ != generation) {
-            return;
-        }
-        Report report = std::move(queue_.front());
-        queue_.pop_front();
-        if (!report.observer) {
-            continue;
-        }
-        inCall_ = true;
-        callSign_ = report.sign;
-        callGeneration_ = generation;
-        hold.unlock();
-        Call(report);
-        hold.lock();
-        // A Stop from inside the call may have let a new notifier begin its own calls.
-        if (inCall_ && callGeneration_ == generation) {
-            inCall_ = false;
-            called_.notify_all();
-        }
     }
 }
 

@@ -22,7 +22,6 @@
 
 namespace swarmget {
 
-
 // One observer call waiting for the notifier: slot 1-5 with its arguments.
 struct Report {
     uint64_t source;  // the serial of the download that raised it, for merging; 0 for DelRes
@@ -32,6 +31,10 @@ struct Report {
     std::string text;
     int values[3];
 };
+
+// A report of `download` for its own observer.
+Report MakeReport(const Download& download, int slot, int value0 = 0, int value1 = 0,
+                  int value2 = 0);
 
 class Engine {
 public:
@@ -72,7 +75,7 @@ private:
 
     mutable std::mutex lock_;
     bool started_ = false;
-    std::string cacheDir_;  // from StartBRMV; empty for the default
+    std::string cacheDir_;                              // from StartBRMV; empty for the default
     std::vector<std::shared_ptr<Download>> downloads_;  // every download whose thread is unjoined
     std::deque<Report> queue_;
     std::condition_variable queued_;  // the notifier waits on it
@@ -81,7 +84,7 @@ private:
     std::thread::id notifierId_;
     uint64_t generation_ = 0;  // a notifier runs while this holds the value it started with
     bool inCall_ = false;
-    Sign callSign_;            // the sign of the running observer call, when inCall_
+    Sign callSign_;                // the sign of the running observer call, when inCall_
     uint64_t callGeneration_ = 0;  // the generation of the notifier making it
     uint64_t serial_ = 0;
 };

@@ -23,7 +23,9 @@ int Progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     return static_cast<HttpFetch*>(self)->Cancelled() ? 1 : 0;
 }
 
-bool IsSuccess(long status) { return status >= 200 && status < 300; }
+bool IsSuccess(long status) {
+    return status >= 200 && status < 300;
+}
 
 // libcurl's result, in the engine's codes.
 int Classify(CURLcode result) {
@@ -47,8 +49,7 @@ int Classify(CURLcode result) {
     }
 }
 
-void Configure(CURL* easy, const std::string& address, const FetchLimits& limits,
-               HttpFetch* self) {
+void Configure(CURL* easy, const std::string& address, const FetchLimits& limits, HttpFetch* self) {
     // The stall limit is Run's own: libcurl's low-speed limit averages over several seconds,
     // so a burst of data would hide a stall behind it.
     curl_easy_setopt(easy, CURLOPT_URL, address.c_str());

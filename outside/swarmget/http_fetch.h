@@ -51,7 +51,7 @@ public:
 
 private:
     std::atomic<bool> cancelled_{false};
-    std::mutex wakeLock_;     // guards multi_ against a Cancel from another thread
+    std::mutex wakeLock_;    // guards multi_ against a Cancel from another thread
     void* multi_ = nullptr;  // the CURLM, set while Run drives the transfer
     // Used only on the transfer's thread.
     void* easy_ = nullptr;  // the CURL handle

@@ -35,7 +35,9 @@ void GetResInfo(const Sign* sign, int* value, std::string* text) {
 
 void EnableVIPService(int /*value*/, bool /*enable*/, int /*reserved*/) {}
 
-void StopAll() { Engine::Instance().StopAll(); }
+void StopAll() {
+    Engine::Instance().StopAll();
+}
 
 void SetSysMsgWnd(HWND /*window*/) {}
 
@@ -47,6 +49,10 @@ void StartBRMV(const char* cacheDir, const char* /*reserved*/) {
     }
 }
 
-void SwarmgetStartEngine() { Engine::Instance().Start(); }
+void SwarmgetStartEngine() {
+    Engine::Instance().Start();
+}
 
-void SwarmgetStopEngine() { Engine::Instance().Stop(); }
+void SwarmgetStopEngine() {
+    Engine::Instance().Stop();
+}

@@ -39,7 +39,9 @@ std::set<std::string> FilesIn(const std::string& dir) {
     return names;
 }
 
-bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+bool Exists(const std::string& path) {
+    return access(path.c_str(), F_OK) == 0;
+}
 
 std::vector<int> Slots(const std::vector<ObserverCall>& calls) {
     std::vector<int> slots;
@@ -88,8 +90,8 @@ protected:
 
     std::string CacheDir() const { return root_.Runtime() + "/swarmget"; }
     std::string FinalFile(const Sign& sign) const {
-        return CacheDir() + "/" + std::to_string(sign.first) + "_" +
-               std::to_string(sign.second) + ".dat";
+        return CacheDir() + "/" + std::to_string(sign.first) + "_" + std::to_string(sign.second) +
+               ".dat";
     }
 
     brtest::ScopedTestRoot root_;
@@ -154,7 +156,9 @@ struct FailureCase {
     bool started;  // whether slot 1 comes first
 };
 
-void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const FailureCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class SwarmgetFailureTest : public SwarmgetTest,
                             public ::testing::WithParamInterface<FailureCase> {};
@@ -284,7 +288,8 @@ TEST_F(SwarmgetTest, StopAllEndsEveryRunningDownloadWithSlot2) {
 TEST_F(SwarmgetTest, RefusesWhatItCannotDownload) {
     const Sign sign(9, 9);
     int value1 = 0;
-    EXPECT_FALSE(StartDown(nullptr, server_.Url("/drip").c_str(), &value1, 0, 3, &observer_, false));
+    EXPECT_FALSE(
+        StartDown(nullptr, server_.Url("/drip").c_str(), &value1, 0, 3, &observer_, false));
     EXPECT_FALSE(StartDown(&sign, nullptr, &value1, 0, 3, &observer_, false));
     for (const char* address : {"", "ftp://127.0.0.1/x", "file:///etc/passwd", "127.0.0.1/x"}) {
         EXPECT_FALSE(StartDown(&sign, address, &value1, 0, 3, &observer_, false)) << address;
@@ -330,6 +335,38 @@ TEST_F(SwarmgetTest, AnObserverMayCallTheEngineFromInsideItsCalls) {
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
     EXPECT_EQ(inside.load(), 1) << "nothing after the stop made inside the call";
     EXPECT_TRUE(FilesIn(CacheDir()).empty());
+}
+
+TEST_F(SwarmgetTest, StopDownWaitsForARunningCallOfItsSign) {
+    const Sign sign(17, 18);
+    std::atomic<bool> entered{false}, left{false};
+    observer_.SetHook([&](const ObserverCall& call) {
+        if (call.slot == 4 && !entered.exchange(true)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            left = true;
+        }
+    });
+    ASSERT_TRUE(Start(sign, "/drip"));
+    ASSERT_TRUE(observer_.WaitFor(4));
+    StopDown(&sign, &observer_);
+    EXPECT_TRUE(left.load()) << "StopDown returned while the observer was still in its call";
+}
+
+TEST_F(SwarmgetTest, ASlowObserverGetsMergedProgressAndTheDownloadCompletes) {
+    // The observer holds its first call longer than the whole transfer and the stall limit.
+    const Sign sign(19, 20);
+    observer_.SetHook([](const ObserverCall& call) {
+        if (call.slot == 1) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        }
+    });
+    const size_t size = 128 * 1024;
+    ASSERT_TRUE(Start(sign, "/file/" + std::to_string(size)));
+    ASSERT_TRUE(observer_.WaitFor(2));
+    std::vector<int> slots = Slots(observer_.Calls());
+    EXPECT_EQ(std::count(slots.begin(), slots.end(), 5), 1);
+    EXPECT_LE(std::count(slots.begin(), slots.end(), 4), 1) << "waiting progress is merged";
+    EXPECT_EQ(brtest::ReadFile(FinalFile(sign)), Body(size));
 }
 
 TEST_F(SwarmgetTest, CacheFolderFromTheEnvironmentAndFromStartBRMV) {

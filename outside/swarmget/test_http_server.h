@@ -34,22 +34,22 @@ class TestHttpServer {
 public:
     TestHttpServer() {
         server_.set_keep_alive_max_count(1);
-        server_.Get(R"(/file/(\d+))", [this](const httplib::Request& request,
-                                             httplib::Response& response) {
-            Serve(response, std::strtoul(request.matches[1].str().c_str(), nullptr, 10), 8192,
-                  std::chrono::milliseconds(10), SIZE_MAX);
-        });
+        server_.Get(R"(/file/(\d+))",
+                    [this](const httplib::Request& request, httplib::Response& response) {
+                        Serve(response, std::strtoul(request.matches[1].str().c_str(), nullptr, 10),
+                              8192, std::chrono::milliseconds(10), SIZE_MAX);
+                    });
         server_.Get("/empty", [](const httplib::Request&, httplib::Response& response) {
             response.set_content("", "application/octet-stream");
         });
         server_.Get("/drip", [this](const httplib::Request&, httplib::Response& response) {
             Serve(response, 1 << 20, 1024, std::chrono::milliseconds(20), SIZE_MAX);
         });
-        server_.Get(R"(/cut/(\d+))", [this](const httplib::Request& request,
-                                            httplib::Response& response) {
-            size_t size = std::strtoul(request.matches[1].str().c_str(), nullptr, 10);
-            Serve(response, size, 4096, std::chrono::milliseconds(0), size / 2);
-        });
+        server_.Get(R"(/cut/(\d+))",
+                    [this](const httplib::Request& request, httplib::Response& response) {
+                        size_t size = std::strtoul(request.matches[1].str().c_str(), nullptr, 10);
+                        Serve(response, size, 4096, std::chrono::milliseconds(0), size / 2);
+                    });
         server_.Get("/stall", [this](const httplib::Request&, httplib::Response& response) {
             Serve(response, 65536, 1024, std::chrono::hours(1), 1024);
         });
