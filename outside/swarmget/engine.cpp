@@ -110,6 +110,9 @@ bool Engine::StartDown(const Sign& sign, const std::string& address, P2PObserver
         return running->address == address;
     }
     std::string dir = ResolveCacheDir(cacheDir_);
+    if (dir.empty()) {
+        return false;
+    }
     FetchLimits limits{SecondsFromEnvironment("SWARMGET_CONNECT_SECONDS", kDefaultConnectSeconds),
                        SecondsFromEnvironment("SWARMGET_STALL_SECONDS", kDefaultStallSeconds)};
     ++serial_;
@@ -140,7 +143,11 @@ void Engine::StopDown(const Sign& sign) {
 
 void Engine::DelRes(const Sign& sign, P2PObserver* observer) {
     std::lock_guard<std::mutex> hold(lock_);
-    std::vector<std::string> files = {FinalPath(ResolveCacheDir(cacheDir_), sign)};
+    std::vector<std::string> files;
+    std::string dir = ResolveCacheDir(cacheDir_);
+    if (!dir.empty()) {
+        files.push_back(FinalPath(dir, sign));
+    }
     for (const auto& download : downloads_) {
         if (download->sign == sign) {
             if (!download->ended && !download->halted) {
@@ -167,13 +174,13 @@ void Engine::GetResInfo(const Sign& sign, int* value, std::string* text) {
             percent = PercentDone(running->received.load(std::memory_order_relaxed),
                                   running->total.load(std::memory_order_relaxed));
             path = running->finalPath;
-        } else {
-            path = FinalPath(ResolveCacheDir(cacheDir_), sign);
+        } else if (std::string dir = ResolveCacheDir(cacheDir_); !dir.empty()) {
+            path = FinalPath(dir, sign);
         }
     }
     struct stat st;
     if (percent < 0) {
-        if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        if (!path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
             percent = 100;
         } else {
             path.clear();

@@ -17,14 +17,15 @@
 
 // Starts downloading `address` for `sign`; true when accepted. Refused (false): a null sign, an
 // address that is not http:// or https://, a sign whose download is running for another
-// address, or an engine that is not started. A sign whose download is running for the same
-// address is accepted and the running download goes on. `value1` (read only), `value2`,
-// `value3` and `flag` are accepted and not used by this engine. A null observer downloads
-// without reports.
+// address, an engine that is not started, or no cache folder (no runtime root). A sign whose
+// download is running for the same address is accepted and the running download goes on.
+// `value1` (never written), `value2`, `value3` and `flag` are accepted and not used by this
+// engine. A null observer downloads without reports.
 SWARMGET_API bool StartDown(const Sign* sign, const char* address, int* value1, int value2,
                             int value3, P2PObserver* observer, bool flag);
-// Stops the sign's download and discards its partial file. When it returns, no observer call
-// for the sign runs or follows, except when called from inside such a call, which then ends.
+// Stops the sign's download and discards its partial file; no report for the stop. When it
+// returns, no observer call for the sign runs or follows: a running one on the notifier
+// thread is waited for, unless StopDown is called from inside it.
 SWARMGET_API void StopDown(const Sign* sign, P2PObserver* observer);
 // Stops the sign's download and deletes its file, then reports slot 2 to `observer` (when not
 // null and the engine is started).
