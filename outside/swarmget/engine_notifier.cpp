@@ -41,7 +41,7 @@ Report MakeReport(const Download& download, int slot, int value0, int value1, in
 }
 
 void Engine::Post(Report report) {
-    if (!started_) {
+    if (!started_ || !report.observer) {
         return;
     }
     if (report.slot == 4 && report.source != 0) {
@@ -58,7 +58,8 @@ void Engine::Post(Report report) {
         }
     }
     queue_.push_back(std::move(report));
-    queued_.notify_one();
+    // All: a notifier left from before a restart may wait here too, and only quits when woken.
+    queued_.notify_all();
 }
 
 void Engine::RunNotifier(uint64_t generation) {
@@ -70,9 +71,6 @@ void Engine::RunNotifier(uint64_t generation) {
         }
         Report report = std::move(queue_.front());
         queue_.pop_front();
-        if (!report.observer) {
-            continue;
-        }
         inCall_ = true;
         callSign_ = report.sign;
         callGeneration_ = generation;

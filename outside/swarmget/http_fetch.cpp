@@ -27,6 +27,12 @@ bool IsSuccess(long status) {
     return status >= 200 && status < 300;
 }
 
+// A status that is no success, as a code: itself when it is a redirect or an error status,
+// else (a status outside the standard classes) a protocol failure.
+int RefusalCode(long status) {
+    return status >= 300 && status < 600 ? static_cast<int>(status) : SWARMGET_FAIL_PROTOCOL;
+}
+
 // libcurl's result, in the engine's codes.
 int Classify(CURLcode result) {
     switch (result) {
@@ -81,7 +87,7 @@ size_t HttpFetch::Write(const char* data, size_t size) {
         long status = 0;
         curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
         if (!IsSuccess(status)) {
-            refusedStatus_ = status;
+            refusedStatus_ = status == 0 ? -1 : status;
             return 0;
         }
         curl_off_t length = -1;
@@ -187,18 +193,18 @@ FetchResult HttpFetch::Run(const std::string& address, int fd, const FetchLimits
     } else if (localError_) {
         end.code = SWARMGET_FAIL_LOCAL;
     } else if (refusedStatus_ != 0) {
-        end.code = static_cast<int>(refusedStatus_);
+        end.code = RefusalCode(refusedStatus_);
     } else if (result == CURLE_HTTP_RETURNED_ERROR) {
         long status = 0;
         curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
-        end.code = static_cast<int>(status);
+        end.code = RefusalCode(status);
     } else if (result != CURLE_OK) {
         end.code = Classify(result);
     } else {
         long status = 0;
         curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
         if (!IsSuccess(status)) {
-            end.code = static_cast<int>(status);
+            end.code = RefusalCode(status);
         } else if (total_ >= 0 && received_ != total_) {
             end.code = SWARMGET_FAIL_BROKEN;
         } else if (!started_) {

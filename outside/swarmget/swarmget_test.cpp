@@ -139,6 +139,14 @@ TEST_F(SwarmgetTest, CompletesWithTheExactBytesAndReportsProgress) {
     EXPECT_EQ(text, FinalFile(sign));
 }
 
+TEST_F(SwarmgetTest, FollowsARedirect) {
+    const Sign sign(1, 3);
+    ASSERT_TRUE(Start(sign, "/to/7000"));
+    ASSERT_TRUE(observer_.WaitFor(2));
+    EXPECT_EQ(Slots(observer_.Calls()), (std::vector<int>{1, 5, 2}));
+    EXPECT_EQ(brtest::ReadFile(FinalFile(sign)), Body(7000));
+}
+
 TEST_F(SwarmgetTest, AnEmptyBodyIsACompleteEmptyFile) {
     const Sign sign(0xFFFFFFFFu, 0);
     ASSERT_TRUE(Start(sign, "/empty"));
@@ -194,6 +202,7 @@ TEST_P(SwarmgetFailureTest, ReportsTheCodeAndLeavesNoFile) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, SwarmgetFailureTest,
     ::testing::Values(FailureCase{"NotFound", "/missing", 404, false},
+                      FailureCase{"RedirectWithoutTarget", "/moved", 302, false},
                       FailureCase{"ClosedMidBody", "/cut/200000", SWARMGET_FAIL_BROKEN, true},
                       FailureCase{"Stalled", "/stall", SWARMGET_FAIL_STALLED, true},
                       FailureCase{"NobodyListens", "", SWARMGET_FAIL_CONNECT, false}),

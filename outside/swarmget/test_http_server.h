@@ -5,6 +5,8 @@
 //   /drip     1 MiB announced, 1 KiB every 20 ms: runs until the server closes
 //   /cut/N    N bytes announced, half of them sent, then the connection closed
 //   /stall    64 KiB announced, 1 KiB sent, then silence until the server closes
+//   /to/N     a redirect to /file/N
+//   /moved    a redirect without a target
 //   anything else: 404
 #pragma once
 
@@ -52,6 +54,13 @@ public:
                     });
         server_.Get("/stall", [this](const httplib::Request&, httplib::Response& response) {
             Serve(response, 65536, 1024, std::chrono::hours(1), 1024);
+        });
+        server_.Get(R"(/to/(\d+))",
+                    [](const httplib::Request& request, httplib::Response& response) {
+                        response.set_redirect("/file/" + request.matches[1].str());
+                    });
+        server_.Get("/moved", [](const httplib::Request&, httplib::Response& response) {
+            response.status = 302;
         });
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
