@@ -235,6 +235,10 @@ TEST_F(CallCenterTest, AnEndpointMayReleaseItselfFromInsideOnMessage) {
     std::string text;
     EXPECT_EQ(CallText(a, 16, kRelease, {}, &text), S_OK);
     EXPECT_EQ(text, "bye");
+    // The first call may still reach the connection of the reply just before the receiver
+    // closes it; then the id is gone for good.
+    HRESULT first = CallText(a, 16, kEcho, Bytes("x"), nullptr);
+    EXPECT_TRUE(first == RH_E_PEER_GONE || first == RH_E_NO_ENDPOINT) << first;
     EXPECT_EQ(CallText(a, 16, kEcho, Bytes("x"), nullptr), RH_E_NO_ENDPOINT);
     EXPECT_EQ(center_->ReleaseEndpoint(b), E_INVALIDARG);
     ICallEndpoint* again = center_->CreateEndpoint(16, 0, &leaving, 0);
