@@ -40,8 +40,7 @@ protected:
 
     // A call whose reply is returned as text; the reply buffer is given back.
     HRESULT CallText(ICallEndpoint* from, int32_t target, int32_t channel,
-                     const std::vector<uint8_t>& payload, std::string* text,
-                     DWORD timeout = 5000) {
+                     const std::vector<uint8_t>& payload, std::string* text, DWORD timeout = 5000) {
         void* reply = nullptr;
         int32_t length = 0;
         HRESULT hr = from->Call(target, 0, channel, payload.data(),
@@ -100,8 +99,8 @@ TEST_F(CallCenterTest, BuffersAreHandedOutWithinTheLimitAndTakenBack) {
     const struct {
         int32_t size;
         bool given;
-    } cases[] = {{-1, false}, {0, true}, {1, true}, {RH_MAX_PAYLOAD, true},
-                 {RH_MAX_PAYLOAD + 1, false}};
+    } cases[] = {
+        {-1, false}, {0, true}, {1, true}, {RH_MAX_PAYLOAD, true}, {RH_MAX_PAYLOAD + 1, false}};
     for (const auto& c : cases) {
         void* buffer = center_->AllocBuffer(c.size);
         EXPECT_EQ(buffer != nullptr, c.given) << c.size;
@@ -195,7 +194,8 @@ TEST_F(CallCenterTest, ReleaseWaitsForTheDeliveryInProgressThenCallsFailAtOnce) 
     ICallEndpoint* a = center_->CreateEndpoint(11, 0, &caller, 0);
     ICallEndpoint* b = center_->CreateEndpoint(12, 0, &gated, 0);
     ASSERT_TRUE(a && b);
-    auto call = std::async(std::launch::async, [&] { return CallText(a, 12, kEcho, Bytes("x"), nullptr, 0); });
+    auto call = std::async(std::launch::async,
+                           [&] { return CallText(a, 12, kEcho, Bytes("x"), nullptr, 0); });
     gated.WaitEntered();
     auto release = std::async(std::launch::async, [&] { return center_->ReleaseEndpoint(b); });
     EXPECT_EQ(release.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout);
@@ -216,7 +216,8 @@ TEST_F(CallCenterTest, ReleaseEndsTheEndpointsOwnCallsInFlight) {
     ICallEndpoint* a = center_->CreateEndpoint(13, 0, &caller, 0);
     ICallEndpoint* b = center_->CreateEndpoint(14, 0, &gated, 0);
     ASSERT_TRUE(a && b);
-    auto call = std::async(std::launch::async, [&] { return CallText(a, 14, kEcho, Bytes("x"), nullptr, 0); });
+    auto call = std::async(std::launch::async,
+                           [&] { return CallText(a, 14, kEcho, Bytes("x"), nullptr, 0); });
     gated.WaitEntered();
     auto start = Clock::now();
     EXPECT_EQ(center_->ReleaseEndpoint(a), S_OK);

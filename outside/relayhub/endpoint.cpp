@@ -21,8 +21,7 @@ std::shared_ptr<Endpoint> Endpoint::Open(const std::string& dir, int32_t id,
         UnlockEndpoint(lockFd, LockPath(dir, id));
         return nullptr;
     }
-    std::shared_ptr<Endpoint> endpoint(
-        new Endpoint(dir, id, lockFd, listenFd, receiver, buffers));
+    std::shared_ptr<Endpoint> endpoint(new Endpoint(dir, id, lockFd, listenFd, receiver, buffers));
     if (!endpoint->receiver_.Start(endpoint)) {
         unlink(endpoint->socketPath_.c_str());
         return nullptr;

@@ -18,15 +18,18 @@ constexpr size_t kReadChunk = 4096;  // the least room offered to one read
 class Transfer {
 public:
     Transfer(int fd, const Deadline& deadline, Waiter* waiter)
-        : fd_(fd), deadline_(deadline), waiter_(waiter), blocking_(!waiter && !deadline.Limited()) {}
+        : fd_(fd),
+          deadline_(deadline),
+          waiter_(waiter),
+          blocking_(!waiter && !deadline.Limited()) {}
 
     HRESULT Send(const uint8_t* header, const void* payload, size_t length);
     HRESULT Receive(uint64_t sequence, Frame* reply, bool* reusable);
 
 private:
     HRESULT Wait(short events) {
-        WaitResult r = waiter_ ? waiter_->Wait(fd_, events, deadline_)
-                               : PollWait(fd_, events, deadline_);
+        WaitResult r =
+            waiter_ ? waiter_->Wait(fd_, events, deadline_) : PollWait(fd_, events, deadline_);
         return r == WaitResult::kReady     ? S_OK
                : r == WaitResult::kTimeout ? RH_E_TIMEOUT
                                            : RH_E_RELEASED;

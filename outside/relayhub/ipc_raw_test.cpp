@@ -150,7 +150,8 @@ TEST_F(RawTest, AMalformedFrameClosesOnlyItsOwnConnection) {
         {"a reply frame sent to a receiver", reply},
         {"oversized, refused from its header", oversized},
         {"a call with flags", flagged},
-        {"garbage after a good frame", [] {
+        {"garbage after a good frame",
+         [] {
              std::vector<uint8_t> v = EchoFrame(1, "ok");
              v.insert(v.end(), 40, 0xFF);
              return v;
@@ -177,7 +178,9 @@ TEST_F(RawTest, AMalformedFrameClosesOnlyItsOwnConnection) {
     }
 }
 
-bool RunningAsRoot() { return geteuid() == 0; }
+bool RunningAsRoot() {
+    return geteuid() == 0;
+}
 
 // Opens the folders down to the call center's directory for user 65534.
 void OpenPathFor65534(const brtest::ScopedTestRoot& root, const std::string& dir, mode_t dirMode) {

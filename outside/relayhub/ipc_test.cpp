@@ -184,8 +184,8 @@ TEST_F(IpcTest, CallsBackFromInsideOnMessageInBothDirectionsDoNotDeadlock) {
     for (int round = 0; round < 3; ++round) {
         // Each side's OnMessage sleeps, so both are inside OnMessage when they call the other.
         peer.Send("callback " + std::to_string(kSelfId) + " " + std::to_string(kPeerId) + " 150");
-        CallResult r = CallPeer(kPeerId, kCallBack, CallBackPayload(kSelfId, 150, "from-test"),
-                                20000);
+        CallResult r =
+            CallPeer(kPeerId, kCallBack, CallBackPayload(kSelfId, 150, "from-test"), 20000);
         ASSERT_EQ(r.hr, S_OK);
         ASSERT_EQ(r.bytes.size(), 4 + 9u);
         int32_t inner = -1;

@@ -62,7 +62,9 @@ void Receiver::Stop() {
     }
 }
 
-bool Receiver::OnLoopThread() const { return t_loop == this; }
+bool Receiver::OnLoopThread() const {
+    return t_loop == this;
+}
 
 void Receiver::Run() {
     t_loop = this;

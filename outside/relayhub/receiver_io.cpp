@@ -103,8 +103,8 @@ void Receiver::Reply(Connection& c, uint64_t sequence, void* buffer, int32_t len
 
 void Receiver::Flush(Connection& c) {
     while (c.Unsent()) {
-        ssize_t n =
-            send(c.fd, c.unsent.data() + c.sent, c.unsent.size() - c.sent, MSG_DONTWAIT | MSG_NOSIGNAL);
+        ssize_t n = send(c.fd, c.unsent.data() + c.sent, c.unsent.size() - c.sent,
+                         MSG_DONTWAIT | MSG_NOSIGNAL);
         if (n > 0) {
             c.sent += static_cast<size_t>(n);
         } else if (n < 0 && errno == EINTR) {

@@ -31,16 +31,27 @@ inline constexpr IID IID_ICallMessage = {
     0x5683B7CD, 0xCC78, 0x41D5, {0x8A, 0x81, 0xE6, 0xFD, 0x4B, 0x0D, 0xE5, 0x81}};
 
 // Failure results of the library. 0 (S_OK) is success.
-inline constexpr HRESULT RH_E_RESERVED_SLOT = static_cast<HRESULT>(0x80004001u);  // unused slot
-inline constexpr HRESULT RH_E_NO_ENDPOINT = static_cast<HRESULT>(0x80040301u);  // id not registered
-inline constexpr HRESULT RH_E_PEER_GONE = static_cast<HRESULT>(0x80040302u);  // peer left mid-call
-inline constexpr HRESULT RH_E_TIMEOUT = static_cast<HRESULT>(0x80040303u);    // time-out passed
-inline constexpr HRESULT RH_E_TOO_LARGE = static_cast<HRESULT>(0x80040304u);  // above RH_MAX_PAYLOAD
-inline constexpr HRESULT RH_E_BAD_REPLY = static_cast<HRESULT>(0x80040305u);  // unsendable reply
-inline constexpr HRESULT RH_E_RELEASED = static_cast<HRESULT>(0x80040306u);   // own endpoint released
-inline constexpr HRESULT RH_E_PROTOCOL = static_cast<HRESULT>(0x80040307u);   // malformed frame
-inline constexpr HRESULT RH_E_ACCESS = static_cast<HRESULT>(0x80040308u);     // peer of another user
-inline constexpr HRESULT RH_E_SYSTEM = static_cast<HRESULT>(0x80040309u);     // system call failed
+// A reserved slot of a table was called.
+inline constexpr HRESULT RH_E_RESERVED_SLOT = static_cast<HRESULT>(0x80004001u);
+// No endpoint of the target id is registered (no socket, or a stale one of a dead process).
+inline constexpr HRESULT RH_E_NO_ENDPOINT = static_cast<HRESULT>(0x80040301u);
+// The target's process or endpoint went away before its reply arrived.
+inline constexpr HRESULT RH_E_PEER_GONE = static_cast<HRESULT>(0x80040302u);
+// The call's time-out passed.
+inline constexpr HRESULT RH_E_TIMEOUT = static_cast<HRESULT>(0x80040303u);
+// The payload is longer than RH_MAX_PAYLOAD.
+inline constexpr HRESULT RH_E_TOO_LARGE = static_cast<HRESULT>(0x80040304u);
+// The receiver stored a reply that cannot be sent: a buffer not from AllocBuffer, or a length
+// below 0 or above the buffer's size.
+inline constexpr HRESULT RH_E_BAD_REPLY = static_cast<HRESULT>(0x80040305u);
+// The calling endpoint is being released.
+inline constexpr HRESULT RH_E_RELEASED = static_cast<HRESULT>(0x80040306u);
+// The target answered with a malformed frame.
+inline constexpr HRESULT RH_E_PROTOCOL = static_cast<HRESULT>(0x80040307u);
+// The socket of the target id belongs to a process of another user.
+inline constexpr HRESULT RH_E_ACCESS = static_cast<HRESULT>(0x80040308u);
+// A system call failed (descriptors, memory).
+inline constexpr HRESULT RH_E_SYSTEM = static_cast<HRESULT>(0x80040309u);
 
 // The largest payload of a call and of a reply, in bytes (16 MiB).
 inline constexpr int32_t RH_MAX_PAYLOAD = 16 * 1024 * 1024;

@@ -48,9 +48,9 @@ int RunCommands(ICallCenter* center, ICallEndpoint* endpoint) {
                 std::string text = "helper-" + std::to_string(i);
                 void* reply = nullptr;
                 int32_t length = 0;
-                HRESULT hr = endpoint->Call(target, 0, kEcho, text.data(),
-                                            static_cast<int32_t>(text.size()), &reply, &length,
-                                            10000);
+                HRESULT hr =
+                    endpoint->Call(target, 0, kEcho, text.data(), static_cast<int32_t>(text.size()),
+                                   &reply, &length, 10000);
                 if (hr != S_OK || std::string(static_cast<char*>(reply), length) != text) {
                     failure = "fail " + std::to_string(i) + " " + std::to_string(hr);
                 }
@@ -63,9 +63,9 @@ int RunCommands(ICallCenter* center, ICallEndpoint* endpoint) {
             std::vector<uint8_t> payload = CallBackPayload(back, ms, "from-helper");
             void* reply = nullptr;
             int32_t length = 0;
-            HRESULT hr = endpoint->Call(target, 0, kCallBack, payload.data(),
-                                        static_cast<int32_t>(payload.size()), &reply, &length,
-                                        20000);
+            HRESULT hr =
+                endpoint->Call(target, 0, kCallBack, payload.data(),
+                               static_cast<int32_t>(payload.size()), &reply, &length, 20000);
             int32_t inner = -1;
             std::string text;
             if (hr == S_OK && length >= 4) {

@@ -17,7 +17,9 @@ namespace relayhub {
 
 namespace {
 
-bool FitsAddress(const std::string& path) { return path.size() < sizeof(sockaddr_un{}.sun_path); }
+bool FitsAddress(const std::string& path) {
+    return path.size() < sizeof(sockaddr_un{}.sun_path);
+}
 
 sockaddr_un AddressOf(const std::string& path) {
     sockaddr_un address = {};

@@ -97,9 +97,9 @@ HRESULT TestPeer::OnMessage(ICallMessage* message) {
             std::string text = TextFrom(r, 8);
             void* reply = nullptr;
             int32_t length = 0;
-            HRESULT hr = endpoint_.load()->Call(IntAt(r, 0), 0, kEcho, text.data(),
-                                                static_cast<int32_t>(text.size()), &reply,
-                                                &length, 10000);
+            HRESULT hr =
+                endpoint_.load()->Call(IntAt(r, 0), 0, kEcho, text.data(),
+                                       static_cast<int32_t>(text.size()), &reply, &length, 10000);
             std::vector<uint8_t> out;
             PutInt(out, hr);
             if (hr == S_OK && reply) {
@@ -115,7 +115,8 @@ HRESULT TestPeer::OnMessage(ICallMessage* message) {
             *r->replyLengthOut = 5;
             break;
         case kLiveBuffers: {
-            auto live = static_cast<int32_t>(static_cast<relayhub::CallCenter*>(center_)->LiveBuffers());
+            auto live =
+                static_cast<int32_t>(static_cast<relayhub::CallCenter*>(center_)->LiveBuffers());
             Store(r, &live, sizeof live);
             break;
         }
