@@ -11,7 +11,11 @@ CXmlDoc::~CXmlDoc() = default;
 bool CXmlDoc::ParseText(const char* text) {
     nextFree = 1;
     ResetPos();
-    docText.assign(text ? text : "");
+    if (text == nullptr || *text == '\0') {
+        docText.clear();
+    } else {
+        docText.assign(text);
+    }
     const bool addressable = docText.size() <= kMaxTextLength;
     if (addressable) {
         records.Grow(static_cast<int>(docText.size() / 64 + 8));

@@ -138,15 +138,18 @@ bool CXmlDoc::InsertElement(const char* name, const char* text, bool asChild) {
     ElemPos added;
     added.startTagBegin = offset;
     added.parent = parent;
-    std::string element = "<";
+    const bool withText = text != nullptr && *text != '\0';
+    const std::string value = withText ? EscapeText(text) : std::string();
+    std::string element;
+    element.reserve(2 * nameLength + value.size() + 7);
+    element += '<';
     element += name;
-    if (text == nullptr || *text == '\0') {
+    if (!withText) {
         element += "/>\r\n";
         added.startTagEnd = offset + nameLength + 2;
         added.endTagBegin = added.startTagEnd - 1;
         added.endTagEnd = added.startTagEnd;
     } else {
-        const std::string value = EscapeText(text);
         element += '>';
         element += value;
         element += "</";
@@ -192,8 +195,13 @@ bool CXmlDoc::InsertElement(const char* name, const char* text, bool asChild) {
         records[index].nextSibling = records[parent].firstChild;
         records[parent].firstChild = index;
     }
-    ReplaceText(at, count, insert);
-    ShiftFollowing(index, static_cast<int>(insert.size()) - count);
+    const int shift = static_cast<int>(insert.size()) - count;
+    if (docText.empty()) {
+        docText = std::move(insert);  // the usual reply: the element is the whole document
+    } else {
+        ReplaceText(at, count, insert);
+    }
+    ShiftFollowing(index, shift);
     if (asChild) {
         SetPos(parentPos, parent, index);
     } else {

@@ -170,22 +170,23 @@ std::string CXmlDoc::EscapeText(const char* text) {
 namespace {
 
 // The first offset from `from` up to `last` that holds '&' or a byte from 0x80 up, else last + 1.
-int FindSpecial(const char* t, int from, int last) {
+// Eight bytes are tested at once as long as they lie in the text (`length` bytes, no NUL).
+int FindSpecial(const char* t, int length, int from, int last) {
     const uint64_t ampersands = markup::detail::kLowBits * '&';
     int i = from;
-    while (i + 8 <= last + 1) {
+    while (i <= last && i + 8 <= length) {
         uint64_t v;
         std::memcpy(&v, t + i, 8);
         const uint64_t stops = markup::detail::StopsIn(v, ampersands);
         if (stops != 0) {
-            return i + (std::countr_zero(stops) >> 3);
+            return std::min(i + (std::countr_zero(stops) >> 3), last + 1);
         }
         i += 8;
     }
     while (i <= last && t[i] != '&' && static_cast<unsigned char>(t[i]) < 0x80) {
         ++i;
     }
-    return i;
+    return std::min(i, last + 1);
 }
 
 }  // namespace
@@ -200,13 +201,14 @@ std::string CXmlDoc::UnescapeText(int first, int last) const {
         return std::string();
     }
     const char* t = docText.c_str();
-    int i = FindSpecial(t, first, last);
+    const int length = static_cast<int>(docText.size());
+    int i = FindSpecial(t, length, first, last);
     if (i > last) {
         return std::string(t + first, static_cast<size_t>(last - first + 1));
     }
     std::string out(static_cast<size_t>(last - first + 1), '\0');
     size_t used = 0;
-    for (int from = first;; from = i, i = FindSpecial(t, i, last)) {
+    for (int from = first;; from = i, i = FindSpecial(t, length, i, last)) {
         std::memcpy(out.data() + used, t + from, static_cast<size_t>(i - from));
         used += static_cast<size_t>(i - from);
         if (i > last) {

@@ -74,18 +74,18 @@ namespace detail {
 constexpr uint64_t kLowBits = 0x0101010101010101ull;
 constexpr uint64_t kHighBits = 0x8080808080808080ull;
 
-// Nonzero when one of the eight bytes of v is c, the NUL, or a byte from 0x80 up. A flag can be
-// set in error only above a byte that is flagged rightly, so the lowest flag always counts.
+// Nonzero when one of the eight bytes of v is c or a byte from 0x80 up. A flag can be set in
+// error only above a byte that is flagged rightly, so the lowest flag always counts.
 inline uint64_t StopsIn(uint64_t v, uint64_t cLanes) {
     const uint64_t x = v ^ cLanes;
-    return ((x - kLowBits) & ~x & kHighBits) | ((v - kLowBits) & ~v & kHighBits) | (v & kHighBits);
+    return ((x - kLowBits) & ~x & kHighBits) | (v & kHighBits);
 }
 
 }  // namespace detail
 
-// ScanToChar over a text whose length is known, with the same result: runs of eight bytes that
-// hold neither c, nor a NUL, nor a byte from 0x80 up are one-byte characters and are passed over
-// whole; the rest is stepped by characters. Reads nothing past the NUL at the length.
+// ScanToChar over a text whose ending NUL is at `length` (it holds no NUL before), with the same
+// result: runs of eight bytes that hold neither c nor a byte from 0x80 up are one-byte characters
+// and are passed over whole; the rest is stepped by characters. Nothing past the NUL is read.
 inline bool ScanToChar(const char* text, int length, int& offset, char c) {
     static_assert(std::endian::native == std::endian::little);
     int i = offset;
