@@ -13,6 +13,9 @@ TEST(CXmlArchive, ConstructionOpenAndClose) {
     EXPECT_FALSE(archive.IsOpen());
     EXPECT_EQ(archive.GetRecordCount(), 8);
     EXPECT_TRUE(archive.Close());  // also when nothing was opened
+    EXPECT_FALSE(archive.Open(nullptr));
+    EXPECT_EQ(archive.GetMode(), 3);
+    EXPECT_FALSE(archive.IsOpen());
 
     ASSERT_TRUE(archive.Open("<a><b/></a>"));
     EXPECT_EQ(archive.GetMode(), 2);
