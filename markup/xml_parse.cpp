@@ -1,6 +1,7 @@
 // The one-pass parse: every element gets a record, in document order, holding the offsets of its
 // tags. The walk keeps its place in the records themselves (an open element's endTagBegin is the
 // cursor of its content, its parent link the way back), so nesting depth costs no stack.
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -22,6 +23,20 @@ bool FindText(const char* text, int from, const char* what, int& at) {
         }
     }
     return false;
+}
+
+// Whether the count bytes at a and at b (both within the text) are equal; names of up to eight
+// bytes are compared at once where the text allows it.
+bool SameBytes(const char* t, int length, int a, int b, int count) {
+    if (count <= 8 && a + 8 <= length && b + 8 <= length) {
+        uint64_t x;
+        uint64_t y;
+        std::memcpy(&x, t + a, 8);
+        std::memcpy(&y, t + b, 8);
+        const uint64_t mask = count == 8 ? ~0ull : (1ull << (8 * count)) - 1;
+        return ((x ^ y) & mask) == 0;
+    }
+    return std::memcmp(t + a, t + b, count) == 0;
 }
 
 // Steps a token over a declaration from its '<' to the '>' that closes it outside any [] subset.
@@ -143,7 +158,7 @@ bool CXmlDoc::ReadEndTag(int index) {
     const int nameLength = records[index].endTagEnd;
     if (nameLength > 0 && begin + 2 + nameLength <= length && t[begin] == '<' &&
         t[begin + 1] == '/' && t[begin + 2 + nameLength] == '>' &&
-        std::memcmp(t + records[index].startTagBegin + 1, t + begin + 2, nameLength) == 0) {
+        SameBytes(t, length, records[index].startTagBegin + 1, begin + 2, nameLength)) {
         records[index].endTagEnd = begin + 2 + nameLength;
         return true;
     }

@@ -128,7 +128,22 @@ struct Token {
 
     // The token equals the start of name, and name ends there or goes on with ' ', '=', '/' or
     // '['. Byte for byte and case-sensitive; a name shorter than the token never matches.
-    bool Matches(std::string_view name) const;
+    bool Matches(std::string_view name) const {
+        const int n = last - first + 1;
+        if (n < 0 || static_cast<size_t>(n) > name.size()) {
+            return false;
+        }
+        for (int i = 0; i < n; ++i) {
+            if (name[i] != text[first + i]) {
+                return false;
+            }
+        }
+        if (static_cast<size_t>(n) == name.size()) {
+            return true;
+        }
+        const char after = name[n];
+        return after == ' ' || after == '=' || after == '/' || after == '[';
+    }
     char FirstByte() const { return text[first]; }
     // An unquoted token that is the single byte c.
     bool Is(char c) const { return !quoted && first == last && text[first] == c; }
