@@ -1,0 +1,24 @@
+#include "bare_ping_pong.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+
+#include "test_root.h"
+
+TEST(BarePingPong, ServesEveryRoundTripUntilTheClientCloses) {
+    brtest::ScopedTestRoot root;
+    std::string path = root.Runtime() + "/bare.sock";
+    int listenFd = relayhub_bare::Listen(path);
+    ASSERT_GE(listenFd, 0);
+    auto served =
+        std::async(std::launch::async, [listenFd] { return relayhub_bare::Serve(listenFd); });
+    int fd = relayhub_bare::Connect(path);
+    ASSERT_GE(fd, 0);
+    for (int i = 0; i < 100; ++i) {
+        ASSERT_TRUE(relayhub_bare::RoundTrip(fd));
+    }
+    close(fd);
+    EXPECT_EQ(served.get(), 100);
+    close(listenFd);
+}
