@@ -28,7 +28,8 @@ protected:
 };
 
 // Reports begin, waits, then calls the final report.
-Script After(std::chrono::milliseconds delay, std::function<void(IBrHttpRequestObserver*, int)> end) {
+Script After(std::chrono::milliseconds delay,
+             std::function<void(IBrHttpRequestObserver*, int)> end) {
     return [delay, end](IBrHttpRequestObserver* observer, int id) {
         observer->OnDownloadBegin(id, "/d/BRDJ_2.exe", 10);
         std::this_thread::sleep_for(delay);
@@ -42,10 +43,10 @@ TEST_F(DownloadWaitTest, OutcomesEndTheWait) {
         Script script;
         bool result;
     } cases[] = {
-        {"file finished", After(200ms, [](auto* o, int id) { o->OnDownloadFileFinished(id, "/d", 0); }),
-         true},
-        {"data finished", After(200ms, [](auto* o, int id) { o->OnDownloadDataFinished(id, "ab", 2); }),
-         true},
+        {"file finished",
+         After(200ms, [](auto* o, int id) { o->OnDownloadFileFinished(id, "/d", 0); }), true},
+        {"data finished",
+         After(200ms, [](auto* o, int id) { o->OnDownloadDataFinished(id, "ab", 2); }), true},
         {"failed", After(200ms, [](auto* o, int id) { o->OnDownloadFailed(id, 404); }), false},
         {"stopped", After(200ms, [](auto* o, int id) { o->OnDownloadStopped(id); }), false},
     };
@@ -53,7 +54,8 @@ TEST_F(DownloadWaitTest, OutcomesEndTheWait) {
         SetUp();
         fake_.download = c.script;
         auto start = Clock::now();
-        EXPECT_EQ(DownloadInstaller("http://h/inspack/BRDJ_2.exe", "/d/BRDJ_2.exe", 60000), c.result)
+        EXPECT_EQ(DownloadInstaller("http://h/inspack/BRDJ_2.exe", "/d/BRDJ_2.exe", 60000),
+                  c.result)
             << c.name;
         auto took = Clock::now() - start;
         EXPECT_GE(took, 200ms) << c.name;
@@ -66,7 +68,9 @@ TEST_F(DownloadWaitTest, OutcomesEndTheWait) {
 
 TEST_F(DownloadWaitTest, AnOutcomeWithinTheStartIsSeenAtOnce) {
     fake_.inlineDownload = true;
-    fake_.download = [](IBrHttpRequestObserver* o, int id) { o->OnDownloadFileFinished(id, "/d", 0); };
+    fake_.download = [](IBrHttpRequestObserver* o, int id) {
+        o->OnDownloadFileFinished(id, "/d", 0);
+    };
     auto start = Clock::now();
     EXPECT_TRUE(DownloadInstaller("http://h/x", "/d/x", 60000));
     EXPECT_LT(Clock::now() - start, 500ms);

@@ -61,8 +61,8 @@ int FakeHttpMgr::ReleaseRequest(int id) {
     return 1;
 }
 
-int FakeHttpMgr::StartDownload(std::string url, IBrHttpRequestObserver* observer,
-                               std::string path, int) {
+int FakeHttpMgr::StartDownload(std::string url, IBrHttpRequestObserver* observer, std::string path,
+                               int) {
     ++downloads;
     downloadUrl = url;
     downloadPath = path;

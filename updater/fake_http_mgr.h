@@ -19,14 +19,14 @@ public:
     // What SyncRequest and GetResponseData answer.
     int syncResult = 1;
     int responseResult = 1;
-    bool handOutBuffer = true;   // a buffer is handed out even when responseResult is 0
-    std::string reply;           // copied into a new[] buffer, NUL-terminated
+    bool handOutBuffer = true;  // a buffer is handed out even when responseResult is 0
+    std::string reply;          // copied into a new[] buffer, NUL-terminated
     static constexpr int kReplySize = -1000;
     int replyLength = kReplySize;  // reported length; kReplySize: the reply's size
     // Called on a thread of the fake's for a download StartDownload accepts.
     std::function<void(IBrHttpRequestObserver*, int id)> download;
-    int startResult = 7;         // StartDownload's result; 0 refuses (download not run)
-    bool inlineDownload = false; // run download within StartDownload, on the caller's thread
+    int startResult = 7;          // StartDownload's result; 0 refuses (download not run)
+    bool inlineDownload = false;  // run download within StartDownload, on the caller's thread
 
     // What was asked.
     std::vector<std::string> urls;

@@ -28,8 +28,7 @@ void CUpdateObserver::OnDownloadFailed(int, int) {
     DownloadState.store(kDownloadFailed, std::memory_order_relaxed);
 }
 
-bool DownloadInstaller(const std::string& url, const std::string& localPath,
-                       DWORD waitLimitMs) {
+bool DownloadInstaller(const std::string& url, const std::string& localPath, DWORD waitLimitMs) {
     if (AfxGetHttpRequestMgr()->StartDownload(url, &g_UpdateObserver, localPath, 0) == 0) {
         return false;  // refused: nothing will ever report
     }

@@ -51,7 +51,8 @@ TEST(ObserverTest, DefaultBodiesPrintOneLineEach) {
          "upload task finished\nabcde\n"},
         {"upload finished without buffer", [&] { observer.OnUploadFinished(7, nullptr, 5); },
          "upload task finished\n"},
-        {"upload failed", [&] { observer.OnUploadFailed(7, 404); }, "upload task failed, err=404\n"},
+        {"upload failed", [&] { observer.OnUploadFailed(7, 404); },
+         "upload task failed, err=404\n"},
     };
     for (const auto& c : cases) {
         CoutCapture capture;

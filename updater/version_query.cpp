@@ -15,8 +15,8 @@ bool QueryServerVersion() {
 bool QueryServerVersionAt(const std::string& url) {
     int requestId = 0;
     int status = 0;
-    if (!AfxGetHttpRequestMgr()->SyncRequest(url, kHttpRequestPost, kVersionRequestBody,
-                                             requestId, status, 0)) {
+    if (!AfxGetHttpRequestMgr()->SyncRequest(url, kHttpRequestPost, kVersionRequestBody, requestId,
+                                             status, 0)) {
         AfxGetHttpRequestMgr()->ReleaseRequest(requestId);
         return false;
     }

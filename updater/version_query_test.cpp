@@ -48,8 +48,8 @@ TEST_F(VersionQueryTest, ReplyCases) {
         {"a comment before the pack entry ends the walk",
          Reply(Entry("player", "3") + "<!-- next -->" + Entry("pack", "1.0.0.9")), ""},
         {"an empty name is skipped", Reply(Entry("", "9") + Entry("pack", "1.0.1")), "1.0.1"},
-        {"a missing name is skipped",
-         Reply("<flash><ver>9</ver></flash>" + Entry("pack", "1.0.2")), "1.0.2"},
+        {"a missing name is skipped", Reply("<flash><ver>9</ver></flash>" + Entry("pack", "1.0.2")),
+         "1.0.2"},
         {"an empty ver element gives the empty text", Reply(Entry("pack", "")), ""},
         {"a pack entry without ver", Reply("<flash><name>pack</name></flash>"), ""},
         {"entries after the first need not be named flash",
@@ -68,8 +68,7 @@ TEST_F(VersionQueryTest, ReplyCases) {
         {"not XML at all", "version=1.0.0.9", ""},
         {"broken XML after the entry", Reply(Entry("pack", "1.0.7")) + "<<<", "1.0.7"},
         {"a huge reply with the entry after 8 MiB of text",
-         Reply("<flash><name>pad</name><ver>" + filler + "</ver></flash>" +
-               Entry("pack", "1.0.8")),
+         Reply("<flash><name>pad</name><ver>" + filler + "</ver></flash>" + Entry("pack", "1.0.8")),
          "1.0.8"},
         {"nesting deep enough to overflow the parser", Nested(200000), ""},
         {"more element tags than a reply may hold",
@@ -127,8 +126,7 @@ TEST_F(VersionQueryTest, NoReplyGivesFalse) {
 
 TEST(GetChildTextTest, TheFirstChildsValue) {
     TiXmlDocument document;
-    document.Parse(
-        "<e><t>text</t><el><x/>after</el><c><!--note--></c><none/><t>second</t></e>");
+    document.Parse("<e><t>text</t><el><x/>after</el><c><!--note--></c><none/><t>second</t></e>");
     const TiXmlNode* e = document.FirstChild("e");
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(GetChildText(e, "t"), "text");  // the first child of that name

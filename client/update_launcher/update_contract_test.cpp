@@ -35,7 +35,10 @@ TEST(UpdateContractTest, VersionTexts) {
         {"v1.0", false},
         {"1.0%2F..", false},
         {"\xef\xbc\x91", false},  // a full-width digit
-        {std::string("1\0" "2", 3), false},
+        {std::string("1\0"
+                     "2",
+                     3),
+         false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IsVersionText(c.text), c.accepted) << "\"" << c.text << "\"";

@@ -42,7 +42,10 @@ bool WriteAll(int fd, const char* data, size_t size) {
 class Download {
 public:
     Download(int id, IBrHttpRequestObserver* observer, const std::string& filePath)
-        : id_(id), observer_(observer), filePath_(filePath), partPath_(PartFilePath(filePath, id)) {}
+        : id_(id),
+          observer_(observer),
+          filePath_(filePath),
+          partPath_(PartFilePath(filePath, id)) {}
 
     void Run(const std::string& url) {
         if (!OpenPart()) {
@@ -153,8 +156,8 @@ private:
         download->lastReport_ = now;
         double seconds = std::chrono::duration<double>(now - download->started_).count();
         curl_off_t speed = seconds > 0 ? static_cast<curl_off_t>(received / seconds) : 0;
-        download->observer_->OnDownloadProgress(download->id_, ClampInt(total),
-                                                ClampInt(received), ClampInt(speed));
+        download->observer_->OnDownloadProgress(download->id_, ClampInt(total), ClampInt(received),
+                                                ClampInt(speed));
     }
 
     int id_;

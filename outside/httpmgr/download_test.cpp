@@ -126,10 +126,10 @@ protected:
     }
 
     brtest::ScopedTestRoot root_;
-    httptest::TestHttpServer server_;
     IHttpRequestMgr* mgr_ = AfxGetHttpRequestMgr();
     std::string body_ = Body(300 * 1024);
     std::string dir_, target_;
+    httptest::TestHttpServer server_;  // last: stopped before what its handlers use goes
 };
 
 TEST_F(DownloadTest, FinishedDownloadStandsWholeUnderItsName) {
@@ -161,8 +161,8 @@ TEST_F(DownloadTest, FailuresLeaveTheTargetAsItWas) {
         long long error;
     } cases[] = {
         {"missing file", server_.Url("/inspack/none"), 404},
-        {"server dies mid-body", server_.Url("/inspack/dies"), 18},       // CURLE_PARTIAL_FILE
-        {"server stalls mid-body", server_.Url("/inspack/stalls"), 28},   // stall limit
+        {"server dies mid-body", server_.Url("/inspack/dies"), 18},      // CURLE_PARTIAL_FILE
+        {"server stalls mid-body", server_.Url("/inspack/stalls"), 28},  // stall limit
         {"nobody listens",
          "http://127.0.0.1:" + std::to_string(httptest::UnusedPort()) + "/inspack/x", 7},
     };
@@ -181,7 +181,8 @@ TEST_F(DownloadTest, FailuresLeaveTheTargetAsItWas) {
         EXPECT_EQ(brtest::ReadFile(target_), "an older installer") << c.name;
         EXPECT_EQ(FilesIn(dir_), std::vector<std::string>{"BRDJ_1.0.0.2.exe"}) << c.name;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        EXPECT_EQ(observer.WaitFinal().size(), reports.size()) << c.name << ": reports after the end";
+        EXPECT_EQ(observer.WaitFinal().size(), reports.size())
+            << c.name << ": reports after the end";
     }
 }
 
@@ -223,8 +224,7 @@ TEST_F(DownloadTest, ConnectLimitEndsAConnectionThatNeverStands) {
 TEST_F(DownloadTest, AFileThatCannotBeWrittenFails) {
     RecordingObserver observer;
     std::string inMissingFolder = dir_ + "/no/such/BRDJ_1.exe";
-    ASSERT_GT(mgr_->StartDownload(server_.Url("/inspack/whole"), &observer, inMissingFolder, 0),
-              0);
+    ASSERT_GT(mgr_->StartDownload(server_.Url("/inspack/whole"), &observer, inMissingFolder, 0), 0);
     std::vector<Report> reports = observer.WaitFinal();
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].slot, kFailed);

@@ -16,8 +16,8 @@ namespace {
 
 class RequestMgr final : public IHttpRequestMgr {
 public:
-    int SyncRequest(std::string url, int requestKind, std::string body, int& requestId,
-                    int& status, int) override {
+    int SyncRequest(std::string url, int requestKind, std::string body, int& requestId, int& status,
+                    int) override {
         requestId = nextId_++;
         {
             std::lock_guard<std::mutex> lock(mutex_);

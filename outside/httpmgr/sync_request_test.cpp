@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 
 #include "http_request_mgr.h"
 #include "test_http_server.h"
@@ -18,12 +19,13 @@ protected:
     void SetUp() override {
         setenv("BRHTTP_CONNECT_TIMEOUT_MS", "1000", 1);
         setenv("BRHTTP_STALL_TIMEOUT_MS", "400", 1);
-        server_.Server().Post("/fans.br", [this](const httplib::Request& req,
-                                                 httplib::Response& res) {
-            body_ = req.body;
-            type_ = req.get_header_value("Content-Type");
-            res.set_content("<reply>1</reply>", "text/xml");
-        });
+        server_.Server().Post("/fans.br",
+                              [this](const httplib::Request& req, httplib::Response& res) {
+                                  std::lock_guard<std::mutex> lock(mutex_);  // test reads
+                                  body_ = req.body;
+                                  type_ = req.get_header_value("Content-Type");
+                                  res.set_content("<reply>1</reply>", "text/xml");
+                              });
         server_.Server().Post("/error", [](const httplib::Request&, httplib::Response& res) {
             res.status = 500;
             res.set_content("<html>oops</html>", "text/html");
@@ -46,8 +48,9 @@ protected:
     }
 
     IHttpRequestMgr* mgr_ = AfxGetHttpRequestMgr();
-    httptest::TestHttpServer server_;
+    std::mutex mutex_;
     std::string body_, type_;
+    httptest::TestHttpServer server_;  // last: stopped before what its handlers use goes
 };
 
 TEST_F(SyncRequestTest, PostsTheBodyAndHoldsTheReplyUntilReleased) {
@@ -57,8 +60,11 @@ TEST_F(SyncRequestTest, PostsTheBodyAndHoldsTheReplyUntilReleased) {
               0);
     EXPECT_GT(id, 0);
     EXPECT_EQ(status, 200);
-    EXPECT_EQ(body_, "<brindo_fans><cmd>getver</cmd></brindo_fans>");
-    EXPECT_EQ(type_, "text/xml");
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        EXPECT_EQ(body_, "<brindo_fans><cmd>getver</cmd></brindo_fans>");
+        EXPECT_EQ(type_, "text/xml");
+    }
 
     for (int round = 0; round < 2; ++round) {  // every call hands out a copy of its own
         char* buffer = nullptr;

@@ -19,13 +19,7 @@ namespace httptest {
 class TestHttpServer {
 public:
     TestHttpServer() = default;
-    ~TestHttpServer() {
-        Release();
-        server_.stop();
-        if (thread_.joinable()) {
-            thread_.join();
-        }
-    }
+    ~TestHttpServer() { Stop(); }
     TestHttpServer(const TestHttpServer&) = delete;
     TestHttpServer& operator=(const TestHttpServer&) = delete;
 
@@ -42,6 +36,16 @@ public:
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         return true;
+    }
+
+    // Releases held handlers, stops serving and waits for the server's threads. Owners call it
+    // before destroying what the handlers use.
+    void Stop() {
+        Release();
+        server_.stop();
+        if (thread_.joinable()) {
+            thread_.join();
+        }
     }
 
     int Port() const { return port_; }

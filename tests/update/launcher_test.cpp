@@ -74,8 +74,8 @@ TEST_F(LauncherTest, RecordStates) {
         {"pending", "1.0.0.2", installer, false, false, true},
         {"a file outside the data folder", "1.0.0.2", elsewhere, true, true, false},
         {"a file of another version", "1.0.0.5", installer, true, true, false},
-        {"a path through another folder", "1.0.0.2", data + "../BRDJ/BRDJ_1.0.0.2.exe", true,
-         true, false},
+        {"a path through another folder", "1.0.0.2", data + "../BRDJ/BRDJ_1.0.0.2.exe", true, true,
+         false},
         {"a hostile version", "../elsewhere/x", data + "BRDJ_../elsewhere/x.exe", true, true,
          false},
     };

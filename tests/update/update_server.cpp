@@ -16,10 +16,11 @@ UpdateServer::UpdateServer() {
             return;
         }
         std::lock_guard<std::mutex> lock(mutex_);
-        res.set_content("<brindo_fans><flashlist><flash><name>player</name><ver>9.9</ver></flash>"
-                        "<flash><name>pack</name><ver>" + version_ +
-                            "</ver></flash></flashlist></brindo_fans>",
-                        "text/xml");
+        res.set_content(
+            "<brindo_fans><flashlist><flash><name>player</name><ver>9.9</ver></flash>"
+            "<flash><name>pack</name><ver>" +
+                version_ + "</ver></flash></flashlist></brindo_fans>",
+            "text/xml");
     });
     svr.Get(R"(/inspack/.*)", [this](const httplib::Request& req, httplib::Response& res) {
         {
@@ -28,21 +29,22 @@ UpdateServer::UpdateServer() {
         }
         ++downloads_;
         Serving serving = serving_;
+        std::string installer = Installer();
         if (serving == Serving::kMissing) {
             res.status = 404;
             res.set_content("<html>not here</html>", "text/html");
             return;
         }
         if (serving == Serving::kWhole) {
-            res.set_content(installer_, "application/octet-stream");
+            res.set_content(installer, "application/octet-stream");
             return;
         }
         res.set_content_provider(
-            installer_.size(), "application/octet-stream",
-            [this, serving](size_t offset, size_t, httplib::DataSink& sink) {
-                size_t half = installer_.size() / 2;
+            installer.size(), "application/octet-stream",
+            [this, serving, installer](size_t offset, size_t, httplib::DataSink& sink) {
+                size_t half = installer.size() / 2;
                 if (offset == 0) {
-                    return sink.write(installer_.data(), half);
+                    return sink.write(installer.data(), half);
                 }
                 if (serving == Serving::kDies) {
                     return false;
@@ -51,10 +53,20 @@ UpdateServer::UpdateServer() {
                 if (serving == Serving::kStalls) {
                     return false;
                 }
-                return sink.write(installer_.data() + offset, installer_.size() - offset);
+                return sink.write(installer.data() + offset, installer.size() - offset);
             });
     });
     server_.Start();
+}
+
+std::string UpdateServer::Installer() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return installer_;
+}
+
+void UpdateServer::SetInstaller(const std::string& bytes) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    installer_ = bytes;
 }
 
 void UpdateServer::SetVersion(const std::string& version) {

@@ -12,23 +12,24 @@
 namespace updtest {
 
 enum class Serving {
-    kWhole,   // the whole installer
-    kMissing, // 404
-    kDies,    // the first part, then the connection closes
-    kStalls,  // the first part, then nothing until the test ends
-    kHeld,    // the first part, then the rest once Release() is called
+    kWhole,    // the whole installer
+    kMissing,  // 404
+    kDies,     // the first part, then the connection closes
+    kStalls,   // the first part, then nothing until the test ends
+    kHeld,     // the first part, then the rest once Release() is called
 };
 
 class UpdateServer {
 public:
     UpdateServer();
+    ~UpdateServer() { server_.Stop(); }
 
     std::string Host() const { return server_.Host(); }
     void SetVersion(const std::string& version);
     void SetServing(Serving serving) { serving_ = serving; }
     // The installer's bytes, the same for every version.
-    const std::string& Installer() const { return installer_; }
-    void SetInstaller(const std::string& bytes) { installer_ = bytes; }
+    std::string Installer();
+    void SetInstaller(const std::string& bytes);
     void Release() { server_.Release(); }
 
     int Queries() const { return queries_; }

@@ -38,7 +38,7 @@ class TestInstall {
 public:
     explicit TestInstall(const brtest::ScopedTestRoot& root);
 
-    std::string Dir() const { return dir_; }  // ends in "/"
+    std::string Dir() const { return dir_; }          // ends in "/"
     std::string DataDir() const { return dataDir_; }  // ends in "/"
     std::string RecordFile() const { return dataDir_ + "Config.ini"; }
     std::string ConfigFile() const { return dir_ + "Conf/default/config.ini"; }

@@ -3,9 +3,9 @@
 // instance, the version comparison and hostile version texts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -204,8 +204,8 @@ TEST_F(UpdaterTest, OnlyAStrictlyNewerVersionIsDownloaded) {
 // inside the data folder or outside it.
 TEST_F(UpdaterTest, AHostileVersionDownloadsNothing) {
     const char* versions[] = {
-        "../../evil", "1.0.0.2/../../../evil", "1.0.0.2/evil", "..", "1.0.0.2;evil",
-        "1.0.0.2?x=/../evil", "2.0 evil", "9.9.9.9.exe",
+        "../../evil",   "1.0.0.2/../../../evil", "1.0.0.2/evil", "..",
+        "1.0.0.2;evil", "1.0.0.2?x=/../evil",    "2.0 evil",     "9.9.9.9.exe",
     };
     fs::create_directories(install_.DataDir());
     for (const char* version : versions) {
@@ -234,8 +234,8 @@ TEST_F(UpdaterTest, RunsThatEndEarly) {
     } cases[] = {
         {"an empty command line", [] {}, "", 0},
         {"a command line naming nothing", [] {}, "/no/such/folder/", 0},
-        {"a pending record: asked, then ended",
-         [&] { install_.SetRecord("1.0.0.2", pendingFile); }, install_.DataDir(), 1},
+        {"a pending record: asked, then ended", [&] { install_.SetRecord("1.0.0.2", pendingFile); },
+         install_.DataDir(), 1},
         {"no pack entry", [&] { server_.SetVersion(""); }, install_.DataDir(), 1},
         {"no version host configured", [&] { install_.SetConfig("Web", "VersionHost", ""); },
          install_.DataDir(), 0},
