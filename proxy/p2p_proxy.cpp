@@ -78,8 +78,8 @@ bool CP2PProxy::P2PStartDown(const Sign* sign, const char* text, int int1, int i
         if (!Holds(found->second, observer)) {
             found->second.push_back(observer);
         }
-        PROXY_LOG("CP2PProxy::P2PStartDown", PalGbk("sign(%d, %d) 已经在下载队列，直接返回"),
-                  first, second);
+        PROXY_LOG("CP2PProxy::P2PStartDown", PalGbk("sign(%d, %d) 已经在下载队列，直接返回"), first,
+                  second);
         return true;
     }
     table_[key] = ObserverList{observer};

@@ -7,7 +7,9 @@ CP2PProxy::Hold::Hold(CP2PProxy& proxy) : proxy_(proxy) {
     ++proxy_.depth_;
 }
 
-CP2PProxy::Hold::Hold(CP2PProxy& proxy, AlreadyEntered) : proxy_(proxy) { ++proxy_.depth_; }
+CP2PProxy::Hold::Hold(CP2PProxy& proxy, AlreadyEntered) : proxy_(proxy) {
+    ++proxy_.depth_;
+}
 
 CP2PProxy::Hold::~Hold() {
     const bool outermost = proxy_.depth_ == 1;

@@ -20,7 +20,9 @@ bool ReadWholeSign(CStreamReader& fields, Sign& sign) {
 void ReadSignTextInt(CStreamReader& f, Notification& n) {
     (void)(ReadWholeSign(f, n.sign) && f.ReadString(n.text) && f.ReadInt(n.values[0]));
 }
-void ReadSignOnly(CStreamReader& f, Notification& n) { ReadWholeSign(f, n.sign); }
+void ReadSignOnly(CStreamReader& f, Notification& n) {
+    ReadWholeSign(f, n.sign);
+}
 void ReadSignCode(CStreamReader& f, Notification& n) {
     n.values[0] = P2P_CODE_NOT_RESPONDING;
     (void)(ReadWholeSign(f, n.sign) && f.ReadInt(n.values[0]));
@@ -36,12 +38,18 @@ void ReadSignSignText(CStreamReader& f, Notification& n) {
 void Call1(P2PObserver& o, const Notification& n) {
     o.OnP2PNotify1(n.sign, n.text.c_str(), n.values[0]);
 }
-void Call2(P2PObserver& o, const Notification& n) { o.OnP2PNotify2(n.sign); }
-void Call3(P2PObserver& o, const Notification& n) { o.OnP2PNotify3(n.sign, n.values[0]); }
+void Call2(P2PObserver& o, const Notification& n) {
+    o.OnP2PNotify2(n.sign);
+}
+void Call3(P2PObserver& o, const Notification& n) {
+    o.OnP2PNotify3(n.sign, n.values[0]);
+}
 void Call4(P2PObserver& o, const Notification& n) {
     o.OnP2PNotify4(n.sign, n.values[0], n.values[1], n.values[2]);
 }
-void Call5(P2PObserver& o, const Notification& n) { o.OnP2PNotify5(n.sign); }
+void Call5(P2PObserver& o, const Notification& n) {
+    o.OnP2PNotify5(n.sign);
+}
 void Call6(P2PObserver& o, const Notification& n) {
     o.OnP2PNotify6(n.sign, n.second, n.text.c_str());
 }

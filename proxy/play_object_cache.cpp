@@ -2,9 +2,13 @@
 
 #include <cstring>
 
-CPlayObject::CPlayObject() { InitializeCriticalSection(&lock_); }
+CPlayObject::CPlayObject() {
+    InitializeCriticalSection(&lock_);
+}
 
-CPlayObject::~CPlayObject() { DeleteCriticalSection(&lock_); }
+CPlayObject::~CPlayObject() {
+    DeleteCriticalSection(&lock_);
+}
 
 #define PLAY_OBJECT_GETTER(type, name, member) \
     type CPlayObject::name() {                 \
@@ -43,10 +47,18 @@ void CPlayObject::CopyText(const std::string& text, char* buffer) {
     }
 }
 
-void CPlayObject::GetTextA(char* buffer) { CopyText(textA_, buffer); }
-void CPlayObject::GetTextB(char* buffer) { CopyText(textB_, buffer); }
-void CPlayObject::GetTextC(char* buffer) { CopyText(textC_, buffer); }
-void CPlayObject::GetTextD(char* buffer) { CopyText(textD_, buffer); }
+void CPlayObject::GetTextA(char* buffer) {
+    CopyText(textA_, buffer);
+}
+void CPlayObject::GetTextB(char* buffer) {
+    CopyText(textB_, buffer);
+}
+void CPlayObject::GetTextC(char* buffer) {
+    CopyText(textC_, buffer);
+}
+void CPlayObject::GetTextD(char* buffer) {
+    CopyText(textD_, buffer);
+}
 
 void CPlayObject::GetData(int** data, int* count) {
     if (data != nullptr) {

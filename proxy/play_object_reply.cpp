@@ -33,8 +33,8 @@ std::vector<uint8_t> EncodePlayObject(const PlayObjectValues& v, std::vector<siz
         }
     };
     w.WriteInt(v.result), mark();
-    for (int field : {v.numberF, v.numberH, v.bufferProgress, v.bufferValue2, v.numberG,
-                      v.numberA, v.numberB}) {
+    for (int field : {v.numberF, v.numberH, v.bufferProgress, v.bufferValue2, v.numberG, v.numberA,
+                      v.numberB}) {
         w.WriteInt(field), mark();
     }
     w.WriteBlock(v.block), mark();

@@ -77,7 +77,9 @@ static_assert(PLAYER_NOTIFY_PLAY_PAUSE == 2 && PLAYER_NOTIFY_PLAY_FAIL == 6 &&
               PLAYER_NOTIFY_NET_BUFFER_PROGRESS == 16 && PLAYER_NOTIFY_LAST == 18);
 
 // The cached states in which a lost service ends a playback the client believes in.
-bool EndsWithLoss(int state) { return state == 1 || state == 2 || state == 3 || state == 5; }
+bool EndsWithLoss(int state) {
+    return state == 1 || state == 2 || state == 3 || state == 5;
+}
 
 }  // namespace
 

@@ -52,7 +52,9 @@ int CPlayerCoreProxy::Init(IMediaCallback* receiver, int a, int b, int c) {
     return reader.ReadByte(result) ? static_cast<int>(result) : kFailedInit;
 }
 
-void CPlayerCoreProxy::UnInit() { callback_.store(nullptr); }
+void CPlayerCoreProxy::UnInit() {
+    callback_.store(nullptr);
+}
 
 int CPlayerCoreProxy::Open(PlayRequest* request) {
     if (request == nullptr) {
@@ -63,10 +65,18 @@ int CPlayerCoreProxy::Open(PlayRequest* request) {
     return CallInt(payload, kFailed);
 }
 
-int CPlayerCoreProxy::Play() { return CallInt(Command(PLAYER_CMD_PLAY), kFailed); }
-int CPlayerCoreProxy::Pause() { return CallInt(Command(PLAYER_CMD_PAUSE), kFailed); }
-int CPlayerCoreProxy::Stop() { return CallInt(Command(PLAYER_CMD_STOP), kFailed); }
-int CPlayerCoreProxy::QueryStatus() { return CallInt(Command(PLAYER_CMD_QUERY_STATUS), kFailed); }
+int CPlayerCoreProxy::Play() {
+    return CallInt(Command(PLAYER_CMD_PLAY), kFailed);
+}
+int CPlayerCoreProxy::Pause() {
+    return CallInt(Command(PLAYER_CMD_PAUSE), kFailed);
+}
+int CPlayerCoreProxy::Stop() {
+    return CallInt(Command(PLAYER_CMD_STOP), kFailed);
+}
+int CPlayerCoreProxy::QueryStatus() {
+    return CallInt(Command(PLAYER_CMD_QUERY_STATUS), kFailed);
+}
 
 int CPlayerCoreProxy::SetPosition(int position) {
     return CallInt(CommandInt(PLAYER_CMD_SET_POSITION, position), kFailed);
