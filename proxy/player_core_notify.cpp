@@ -33,19 +33,17 @@ void CallPause(IMediaCallback& receiver, CStreamReader& fields) {
 }
 
 // A Sign counts only when all its 8 bytes are there; a cut one stays the default Sign.
-void ReadWholeSign(CStreamReader& fields, Sign& sign) {
-    if (fields.GetRemaining() >= sizeof(uint32_t) * 2) {
-        fields.ReadSign(sign);
-    }
+bool ReadWholeSign(CStreamReader& fields, Sign& sign) {
+    return fields.GetRemaining() >= sizeof(uint32_t) * 2 && fields.ReadSign(sign);
 }
 
 void CallSigChange(IMediaCallback& receiver, CStreamReader& fields) {
     Sign first;
     Sign second;
     std::string text;
-    ReadWholeSign(fields, first);
-    ReadWholeSign(fields, second);
-    fields.ReadString(text);
+    // Reading stops at the first field that does not fit.
+    (void)(ReadWholeSign(fields, first) && ReadWholeSign(fields, second) &&
+           fields.ReadString(text));
     receiver.NotifySigChange(first, second, text.c_str());
 }
 
