@@ -27,9 +27,15 @@ constexpr const char* SERVICE_EXE_NAME = "BrCoreService.exe";
 void CreateServiceObjects() {
     g_P2PStub = new CP2PStub;
     g_PlayCoreStub = new CPlayCoreStub;
-    g_ServiceMsgCenter = new CServiceMsgCenter;
+    CServiceMsgCenter* center = new CServiceMsgCenter;
+    g_ServiceMsgCenter = center;
     // Without an endpoint the service runs on but receives nothing.
-    g_ServiceMsgCenter.load()->Init(SERVICE_ENDPOINT_ID);
+    center->Init(SERVICE_ENDPOINT_ID);
+    // Publishes the message center once more, now that Init has stored its endpoint and worker:
+    // the senders on the engines' and the call center's threads load the pointer before each
+    // send, so from here on they see what Init wrote. (A message that the endpoint delivers while
+    // Init is still running can only find the message center half set up.)
+    g_ServiceMsgCenter = center;
 }
 
 // Notifications are sent on the engines' own threads, so the teardown must keep them off the

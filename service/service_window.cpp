@@ -26,9 +26,9 @@ void RegisterServiceWndClass(HINSTANCE instance) {
 
 bool CreateServiceWindow(HINSTANCE instance, int /*showCommand: the window is never shown*/) {
     g_hServiceInstance = instance;
-    HWND window = CreateWindowExA(0, g_szClassName, g_szWindowName, WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr, instance,
-                                  nullptr);
+    HWND window =
+        CreateWindowExA(0, g_szClassName, g_szWindowName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
+                        CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
     if (!window) {
         return false;
     }
@@ -38,21 +38,21 @@ bool CreateServiceWindow(HINSTANCE instance, int /*showCommand: the window is ne
 
 LRESULT CALLBACK ServiceWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        BeginPaint(window, &paint);
-        EndPaint(window, &paint);
-        return 0;
-    }
-    case WM_COMMAND:
-        return 0;
-    case WM_TIMER:  // whatever the timer's id
-        WatchClients();
-        return 0;
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            BeginPaint(window, &paint);
+            EndPaint(window, &paint);
+            return 0;
+        }
+        case WM_COMMAND:
+            return 0;
+        case WM_TIMER:  // whatever the timer's id
+            WatchClients();
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
     }
 }

@@ -33,7 +33,8 @@ TEST_F(ServiceTest, WithoutAClientTheEngineIsToldToStopEveryThreeSeconds) {
 
 // A running client keeps the engine undisturbed; once it has gone, the stops begin.
 class ClientWatchTest : public ServiceTest,
-                        public ::testing::WithParamInterface<std::pair<const char*, const char*>> {};
+                        public ::testing::WithParamInterface<std::pair<const char*, const char*>> {
+};
 
 TEST_P(ClientWatchTest, ARunningClientKeepsTheEngineFromBeingStopped) {
     const auto [fileName, reportedName] = GetParam();

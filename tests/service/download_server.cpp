@@ -28,18 +28,17 @@ DownloadServer::DownloadServer() : hold_(std::make_unique<Hold>()) {
         response.set_content(FileBody(), "application/octet-stream");
     });
     server_.Get("/hold", [this](const httplib::Request&, httplib::Response& response) {
-        response.set_content_provider(
-            1 << 20, "application/octet-stream",
-            [this](size_t offset, size_t, httplib::DataSink& sink) {
-                if (offset == 0) {
-                    std::string piece(1024, 'h');
-                    return sink.write(piece.data(), piece.size());
-                }
-                std::unique_lock<std::mutex> lock(hold_->mutex);
-                hold_->wake.wait_for(lock, std::chrono::milliseconds(50),
-                                     [this] { return hold_->closing; });
-                return !hold_->closing;
-            });
+        response.set_content_provider(1 << 20, "application/octet-stream",
+                                      [this](size_t offset, size_t, httplib::DataSink& sink) {
+                                          if (offset == 0) {
+                                              std::string piece(1024, 'h');
+                                              return sink.write(piece.data(), piece.size());
+                                          }
+                                          std::unique_lock<std::mutex> lock(hold_->mutex);
+                                          hold_->wake.wait_for(lock, std::chrono::milliseconds(50),
+                                                               [this] { return hold_->closing; });
+                                          return !hold_->closing;
+                                      });
     });
     port_ = server_.bind_to_any_port("127.0.0.1");
     thread_ = std::thread([this] { server_.listen_after_bind(); });

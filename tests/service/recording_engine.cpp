@@ -114,7 +114,9 @@ private:
 
 RecordingCore g_core;
 
-__attribute__((destructor)) void Unloaded() { Log("unloaded"); }
+__attribute__((destructor)) void Unloaded() {
+    Log("unloaded");
+}
 
 }  // namespace
 

@@ -2,9 +2,11 @@
 
 #include <time.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <thread>
 
 #include "msg_ids.h"
 
@@ -46,6 +48,10 @@ pid_t ServiceTest::StartAnswering(const std::string& program) {
         !processes_.Running(pid)) {
         return -1;
     }
+    // The endpoint answers as soon as it is registered, while the message center's Init is
+    // still storing the endpoint and starting its worker; a notification sent before Init has
+    // returned would race with it. Give the service that moment to finish its start-up.
+    std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
     return pid;
 }
 
@@ -56,8 +62,8 @@ pid_t ServiceTest::StartClient(const std::string& fileName, const std::string& r
     fs::copy_file(BR_TEST_BIN_DIR "/service_client_stand_in", dir + "/" + fileName,
                   fs::copy_options::overwrite_existing);
     pid_t pid = processes_.Start(dir + "/" + fileName);
-    if (pid <= 0 || !WaitUntil([&] { return !ProcessesNamed(reportedName.c_str()).empty(); },
-                               kStartMs)) {
+    if (pid <= 0 ||
+        !WaitUntil([&] { return !ProcessesNamed(reportedName.c_str()).empty(); }, kStartMs)) {
         return -1;
     }
     return pid;
@@ -87,6 +93,8 @@ std::string ServiceTest::ServiceSocket() const {
     return root_.Runtime() + "/callcenter/" + std::to_string(SERVICE_ENDPOINT_ID) + ".sock";
 }
 
-std::string ServiceTest::PartialFiles() const { return root_.Runtime() + "/swarmget/*.part"; }
+std::string ServiceTest::PartialFiles() const {
+    return root_.Runtime() + "/swarmget/*.part";
+}
 
 }  // namespace svctest

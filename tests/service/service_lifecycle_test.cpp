@@ -59,10 +59,10 @@ TEST_F(ServiceTest, StopRequestShutsDownInOrderAndExitsWithZero) {
 
     // The engine's notifications reach the test while the service runs.
     Reply play = endpoint_.Call(CHANNEL_PLAYER, Bytes([] {
-        CStreamWriter w;
-        w.WriteInt(PLAYER_CMD_PLAY);
-        return w;
-    }()));
+                                    CStreamWriter w;
+                                    w.WriteInt(PLAYER_CMD_PLAY);
+                                    return w;
+                                }()));
     EXPECT_EQ(play.bytes, std::string(4, '\0'));
     EXPECT_TRUE(endpoint_.WaitFor(
         [](const auto& m) { return CountOf(m, CHANNEL_PLAYER, PLAYER_NOTIFY_PLAY_START) == 1; },
@@ -70,7 +70,8 @@ TEST_F(ServiceTest, StopRequestShutsDownInOrderAndExitsWithZero) {
 
     // A download that stays under way until the shutdown.
     CStreamWriter start;
-    start.WriteStartDown(P2P_CMD_START_DOWN, Sign(7, 8), server.Url("/hold").c_str(), 1, 2, 3, 0, 0);
+    start.WriteStartDown(P2P_CMD_START_DOWN, Sign(7, 8), server.Url("/hold").c_str(), 1, 2, 3, 0,
+                         0);
     Reply accepted = endpoint_.Call(CHANNEL_P2P, Bytes(start));
     EXPECT_EQ(accepted.bytes, kOne);
     ASSERT_TRUE(endpoint_.WaitFor(

@@ -55,8 +55,8 @@ bool ReadSnapshot(const std::string& bytes, Snapshot& out) {
     for (int i = 0; ok && i < 6; ++i) {  // F, H, buffer info a and b, G, A
         ok = r.ReadInt(skip);
     }
-    ok = ok && r.ReadInt(skip) && r.ReadBlock(block) && r.ReadByte(flag) &&
-         r.ReadInt(out.volume) && r.ReadInt(skip);  // B, block, flag, volume, position
+    ok = ok && r.ReadInt(skip) && r.ReadBlock(block) && r.ReadByte(flag) && r.ReadInt(out.volume) &&
+         r.ReadInt(skip);  // B, block, flag, volume, position
     int dataBytes = 0;
     std::string data;
     ok = ok && r.ReadInt(dataBytes) && dataBytes >= 0;

@@ -17,7 +17,9 @@ extern char** environ;
 namespace svctest {
 namespace fs = std::filesystem;
 
-std::string InstalledProgram() { return BR_BIN_DIR "/BrCoreService"; }
+std::string InstalledProgram() {
+    return BR_BIN_DIR "/BrCoreService";
+}
 
 std::string MakeInstall(const std::string& dir, Engine engine) {
     fs::create_directories(dir);
@@ -37,7 +39,9 @@ std::string MakeInstall(const std::string& dir, Engine engine) {
     return program;
 }
 
-Processes::~Processes() { KillAll(); }
+Processes::~Processes() {
+    KillAll();
+}
 
 pid_t Processes::Start(const std::string& program) {
     std::string argv0 = program;
@@ -106,7 +110,8 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
 
 int CountFiles(const std::string& pattern) {
     glob_t found{};
-    int count = glob(pattern.c_str(), 0, nullptr, &found) == 0 ? static_cast<int>(found.gl_pathc) : 0;
+    int count =
+        glob(pattern.c_str(), 0, nullptr, &found) == 0 ? static_cast<int>(found.gl_pathc) : 0;
     globfree(&found);
     return count;
 }

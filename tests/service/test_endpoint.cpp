@@ -28,11 +28,13 @@ Reply TestEndpoint::Call(int channel, const std::string& payload, DWORD timeout)
     Reply reply;
     void* buffer = nullptr;
     int length = 0;
-    reply.result = SendMsg(SERVICE_ENDPOINT_ID, 0, channel, payload.empty() ? nullptr : payload.data(),
-                           static_cast<int>(payload.size()), &buffer, &length, timeout);
+    reply.result =
+        SendMsg(SERVICE_ENDPOINT_ID, 0, channel, payload.empty() ? nullptr : payload.data(),
+                static_cast<int>(payload.size()), &buffer, &length, timeout);
     if (buffer) {
         reply.replied = true;
-        reply.bytes.assign(static_cast<const char*>(buffer), length > 0 ? static_cast<size_t>(length) : 0);
+        reply.bytes.assign(static_cast<const char*>(buffer),
+                           length > 0 ? static_cast<size_t>(length) : 0);
         FreeReply(buffer);
     }
     return reply;
