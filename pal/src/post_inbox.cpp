@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <pthread.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "file_error.h"
+#include "layer_thread.h"
 #include "post_wire.h"
 #include "process_identity.h"
 #include "unix_address.h"
@@ -122,13 +122,7 @@ DWORD StartLocked(Listener& listener) {
     if (listener.wake[0] < 0 && pipe2(listener.wake, O_CLOEXEC | O_NONBLOCK) != 0) {
         return ERROR_NOT_ENOUGH_MEMORY;
     }
-    pthread_attr_t attr;
-    pthread_attr_init(&attr);
-    pthread_attr_setdetachstate(&attr, PTHREAD_CREATE_DETACHED);
-    pthread_t thread;
-    int error = pthread_create(&thread, &attr, &Listen, nullptr);
-    pthread_attr_destroy(&attr);
-    if (error != 0) {
+    if (!StartLayerThread(&Listen)) {
         return ERROR_NOT_ENOUGH_MEMORY;
     }
     listener.started = true;

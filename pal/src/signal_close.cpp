@@ -1,25 +1,41 @@
-// SIGINT and SIGTERM close the program in its own order (PalInstallCloseSignals). The handler
-// only writes the signal's number to a pipe; a thread of the layer reads it and posts.
+// SIGINT and SIGTERM close the program in its own order (PalInstallCloseSignals).
+//
+// The installing thread blocks both signals, so do the threads it starts later (they inherit its
+// mask; the layer starts child processes with a clean one): the kernel keeps such a signal for
+// the process, and a thread of the layer takes it from a signalfd. A thread that already ran and
+// does not block them gets them through a handler that only writes the number to a pipe, which
+// the same thread reads. Nothing is posted from a signal handler.
 #include <fcntl.h>
-#include <pthread.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/signalfd.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <mutex>
 
+#include "layer_thread.h"
 #include "message_queue.h"
 #include "window_object.h"
 
 namespace {
 
-int g_signalPipe[2] = {-1, -1};
+int g_signalFd = -1;
+int g_pipe[2] = {-1, -1};
 DWORD g_mainThread = 0;
+
+sigset_t CloseSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    return set;
+}
 
 void OnSignal(int signal) {
     int saved = errno;
     auto byte = static_cast<unsigned char>(signal);
-    (void)!write(g_signalPipe[1], &byte, 1);
+    (void)!write(g_pipe[1], &byte, 1);
     errno = saved;
 }
 
@@ -29,10 +45,14 @@ void EndBySignal(int signal) {
     dflt.sa_handler = SIG_DFL;
     sigemptyset(&dflt.sa_mask);
     sigaction(signal, &dflt, nullptr);
-    kill(getpid(), signal);
+    sigset_t one;
+    sigemptyset(&one);
+    sigaddset(&one, signal);
+    pthread_sigmask(SIG_UNBLOCK, &one, nullptr);
+    raise(signal);
 }
 
-void Close(int signal, int count) {
+void AskToClose(int signal, int count) {
     if (count == 1) {
         if (auto main = pal::OldestTopLevelWindowOf(g_mainThread)) {
             if (main->Post(WM_CLOSE, 0, 0) == pal::MessageQueue::PostResult::kPosted) {
@@ -47,34 +67,53 @@ void Close(int signal, int count) {
     EndBySignal(signal);  // nothing would read the request, or it is asked again
 }
 
-void* Watch(void*) {
-    int count = 0;
+// The next signal from either source; 0 when neither can be read any more.
+int NextSignal() {
     for (;;) {
-        unsigned char byte;
-        ssize_t got = read(g_signalPipe[0], &byte, 1);
-        if (got == 1) {
-            Close(byte, ++count);
-        } else if (got == 0 || errno != EINTR) {
-            return nullptr;
+        pollfd ready[2] = {{g_signalFd, POLLIN, 0}, {g_pipe[0], POLLIN, 0}};
+        if (poll(ready, 2, -1) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return 0;
+        }
+        if (ready[0].revents & POLLIN) {
+            signalfd_siginfo info;
+            if (read(g_signalFd, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+                return static_cast<int>(info.ssi_signo);
+            }
+        }
+        if (ready[1].revents & POLLIN) {
+            unsigned char byte;
+            if (read(g_pipe[0], &byte, 1) == 1) {
+                return byte;
+            }
+        }
+        if ((ready[0].revents | ready[1].revents) & (POLLERR | POLLNVAL)) {
+            return 0;
         }
     }
 }
 
+void* Watch(void*) {
+    int count = 0;
+    while (int signal = NextSignal()) {
+        AskToClose(signal, ++count);
+    }
+    return nullptr;
+}
+
 void Install() {
-    if (pipe2(g_signalPipe, O_CLOEXEC) != 0) {
-        return;
+    sigset_t signals = CloseSignals();
+    g_signalFd = signalfd(-1, &signals, SFD_CLOEXEC);
+    if (g_signalFd < 0 || pipe2(g_pipe, O_CLOEXEC) != 0) {
+        return;  // the signals keep their default action
     }
     // The handler must never block on a full pipe.
-    fcntl(g_signalPipe[1], F_SETFL, fcntl(g_signalPipe[1], F_GETFL) | O_NONBLOCK);
+    fcntl(g_pipe[1], F_SETFL, fcntl(g_pipe[1], F_GETFL) | O_NONBLOCK);
     g_mainThread = GetCurrentThreadId();
-    pthread_attr_t attr;
-    pthread_attr_init(&attr);
-    pthread_attr_setdetachstate(&attr, PTHREAD_CREATE_DETACHED);
-    pthread_t thread;
-    int started = pthread_create(&thread, &attr, &Watch, nullptr);
-    pthread_attr_destroy(&attr);
-    if (started != 0) {
-        return;  // the signals keep their default action
+    if (!pal::StartLayerThread(&Watch)) {
+        return;
     }
     struct sigaction action {};
     action.sa_handler = &OnSignal;
@@ -82,6 +121,7 @@ void Install() {
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 }
 
 }  // namespace

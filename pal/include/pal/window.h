@@ -258,7 +258,9 @@ BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint);
 // Not Win32. Makes SIGINT and SIGTERM close the program in its own order: the first such signal
 // posts WM_CLOSE to the main window (the oldest existing top-level window of the thread that made
 // this call), else WM_QUIT (exit code 0) to that thread's queue; when that thread has no queue,
-// or at a second signal, the signal ends the process as it would by default. The work happens on
-// a thread of the layer, never in the signal handler. PAL_WINMAIN calls it before the entry
-// runs; other programs may call it from their main thread. Later calls do nothing.
+// or at a second signal, the signal ends the process as it would by default. The calling thread
+// blocks both signals, and so do the threads it starts afterwards; a thread of the layer takes
+// them and does the posting (child processes start with no signal blocked). PAL_WINMAIN calls it
+// before the entry runs; other programs may call it from their main thread, before they start
+// threads. Later calls do nothing.
 void PalInstallCloseSignals();
