@@ -214,10 +214,21 @@ TEST_F(WindowProcessTest, FindWindowAAndPostMessageAReachAnotherProcess) {
     }
 }
 
+// True once the process has ended but is not yet reaped.
+bool IsZombie(pid_t pid) {
+    std::string stat = brtest::ReadFile("/proc/" + std::to_string(pid) + "/stat");
+    size_t close = stat.rfind(')');
+    return close != std::string::npos && stat.compare(close, 3, ") Z") == 0;
+}
+
 TEST_F(WindowProcessTest, AKilledProcesssWindowIsGone) {
     Helper helper({"window", "PalKilledClass", "Killed"});
     HWND hwnd = helper.ReadyWindow();
     ASSERT_EQ(FindWindowA("PalKilledClass", nullptr), hwnd);
+    helper.Signal(SIGKILL);
+    // Ended, not yet reaped: its process entry is still there, its windows are not.
+    ASSERT_TRUE(paltest::Eventually([&] { return IsZombie(helper.Pid()); }));
+    EXPECT_EQ(FindWindowA("PalKilledClass", nullptr), nullptr);
     helper.Kill();
     EXPECT_EQ(FindWindowA("PalKilledClass", nullptr), nullptr);
     EXPECT_FALSE(IsWindow(hwnd));
