@@ -115,15 +115,39 @@ bool MessageQueue::TakePostedLocked(const MessageFilter& filter, bool remove, MS
     return true;
 }
 
-void MessageQueue::AddSource(MessageSource* source, MessageSource::Stage stage) {
+void MessageQueue::AddSource(std::shared_ptr<MessageSource> source, MessageSource::Stage stage) {
     std::lock_guard<std::mutex> guard(lock_);
-    sources_.push_back({source, stage});
+    if (closed_) {
+        return;
+    }
+    sources_.push_back({std::move(source), stage});
     ChangedLocked();
+}
+
+void MessageQueue::AddSource(MessageSource* source, MessageSource::Stage stage) {
+    // Not owned: an alias of no object.
+    AddSource(std::shared_ptr<MessageSource>(std::shared_ptr<void>(), source), stage);
 }
 
 void MessageQueue::RemoveSource(MessageSource* source) {
     std::lock_guard<std::mutex> guard(lock_);
-    std::erase_if(sources_, [&](const Registered& entry) { return entry.source == source; });
+    std::erase_if(sources_, [&](const Registered& entry) { return entry.source.get() == source; });
+}
+
+void MessageQueue::RemoveWindowMessages(HWND hwnd) {
+    std::lock_guard<std::mutex> guard(lock_);
+    std::erase_if(posted_, [&](const MSG& msg) { return msg.hwnd == hwnd; });
+}
+
+void MessageQueue::AddCloseHook(std::function<void()> hook) {
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (!closed_) {
+            closeHooks_.push_back(std::move(hook));
+            return;
+        }
+    }
+    hook();
 }
 
 void MessageQueue::Wake() {
@@ -132,10 +156,22 @@ void MessageQueue::Wake() {
 }
 
 void MessageQueue::Close() {
-    std::lock_guard<std::mutex> guard(lock_);
-    closed_ = true;
-    posted_.clear();
-    ChangedLocked();
+    std::vector<std::function<void()>> hooks;
+    std::vector<Registered> sources;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (closed_) {
+            return;
+        }
+        closed_ = true;
+        posted_.clear();
+        hooks.swap(closeHooks_);
+        sources.swap(sources_);
+        ChangedLocked();
+    }
+    for (auto& hook : hooks) {
+        hook();
+    }
 }
 
 void MessageQueue::ChangedLocked() {
