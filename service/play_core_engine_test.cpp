@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -165,6 +166,18 @@ TEST_F(PlayCoreEngineTest, StopOnTheRealEngineReportsTheStop) {
     EXPECT_EQ(NotificationIds(*proxy_),
               (std::vector<int>{PLAYER_NOTIFY_PLAY_START, PLAYER_NOTIFY_PLAY_STOP}));
     EXPECT_EQ(IntReply(stub, Command(PLAYER_CMD_QUERY_STATUS)), 1);
+}
+
+TEST_F(PlayCoreEngineTest, TheDestructorUnInitsTheCoreThenFreesTheLibrary) {
+    const std::string log = root_.Path() + "/engine.log";
+    setenv("SERVICE_TEST_ENGINE_LOG", log.c_str(), 1);
+    {
+        CPlayCoreStub stub("ServiceLoggingEngine.dll");
+        EXPECT_NE(stub.GetCore(), nullptr);
+        EXPECT_EQ(brtest::ReadFile(log), "Init(receiver,0,0,0)\n");
+    }
+    unsetenv("SERVICE_TEST_ENGINE_LOG");
+    EXPECT_EQ(brtest::ReadFile(log), "Init(receiver,0,0,0)\nUnInit\nunloaded\n");
 }
 
 struct MissingEngineCase {
