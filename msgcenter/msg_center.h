@@ -29,7 +29,8 @@ public:
     CMsgCenter& operator=(const CMsgCenter&) = delete;
 
     // Registers the endpoint and starts the worker; a repeated call completes what an earlier
-    // one left undone. True when both the call-center interface and the endpoint exist.
+    // one left undone. True when the call-center interface, the endpoint and the worker exist
+    // (without a worker, sends with INFINITE still work; queued sends fail and posts are lost).
     bool Init(int endpointId);
     // Stops the worker, releases the endpoint and forgets the interface. Always true.
     bool UnInit();
@@ -58,11 +59,20 @@ public:
     HRESULT OnMessage(ICallMessage* message) override;
 
 private:
+    // Tests reach the worker's identity and put a fake endpoint in place through it.
+    friend struct MsgCenterTestAccess;
+
     static unsigned __stdcall WorkerMain(void* self);
     void RunWorker();
+    // Creates the events and starts the worker; on any failure leaves no worker and no event.
+    void StartWorker();
     int Perform(MsgRequest* request);
     // Hands a request to the worker; false when it could not be posted.
     bool Hand(UINT message, MsgRequest* request);
+    // Waits up to the time-out for the request's own completion, then settles it.
+    int AwaitReply(MsgRequest* request, DWORD timeout);
+    // Leaves the request to the worker, which releases it after performing it.
+    void Abandon(MsgRequest* request);
 
     ICallCenter* m_pCallCenter;
     ICallEndpoint* m_pEndpoint;

@@ -1,0 +1,121 @@
+// The client's update launcher in a test installation whose updater is a script that records
+// its command line: which record states start the updater, what the check clears, and which
+// installer the close runs.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "update_test_support.h"
+#include "windows.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class LauncherTest : public ::testing::Test {
+protected:
+    void SetUp() override { install_.AddFakeUpdater(updaterArgs_); }
+
+    // The updater's recorded command line, or "" when it was not started.
+    std::string UpdaterStarted(int timeoutMs) {
+        if (!updtest::WaitForFile(updaterArgs_, timeoutMs)) {
+            return "";
+        }
+        std::string args = brtest::ReadFile(updaterArgs_);
+        std::remove(updaterArgs_.c_str());
+        return args;
+    }
+    std::string InstallerStarted(int timeoutMs) {
+        if (!updtest::WaitForFile(installerArgs_, timeoutMs)) {
+            return "";
+        }
+        return brtest::ReadFile(installerArgs_);
+    }
+    std::string Record(const char* key) {
+        return updtest::IniValue(install_.RecordFile(), "Update", key);
+    }
+    // An installer that records how it was run, without the execute bit.
+    void WriteInstaller(const std::string& path) {
+        ASSERT_TRUE(updtest::WriteScript(path, updtest::RecorderScript(installerArgs_), 0644));
+    }
+
+    brtest::ScopedTestRoot root_;
+    updtest::TestInstall install_{root_};
+    std::string updaterArgs_ = root_.Path() + "/updater.args";
+    std::string installerArgs_ = root_.Path() + "/installer.args";
+};
+
+TEST_F(LauncherTest, FirstStartCreatesTheDataFolderAndStartsTheUpdater) {
+    ASSERT_FALSE(fs::exists(install_.DataDir()));
+    ASSERT_EQ(install_.RunClient("check"), 0);
+    EXPECT_EQ(UpdaterStarted(10000), "1|" + install_.DataDir() + "|");
+    EXPECT_TRUE(fs::is_directory(install_.DataDir()));
+    EXPECT_FALSE(fs::exists(install_.RecordFile()));  // the record is not touched
+    ASSERT_EQ(install_.RunClient("close"), 0);
+    EXPECT_EQ(InstallerStarted(300), "");
+}
+
+// The check and the close for each state of the record. "installer" is the file the updater
+// writes for version 1.0.0.2, which exists in every case.
+TEST_F(LauncherTest, RecordStates) {
+    const std::string data = install_.DataDir();
+    const std::string installer = data + "BRDJ_1.0.0.2.exe";
+    const std::string elsewhere = root_.Path() + "/elsewhere/BRDJ_1.0.0.2.exe";
+    const struct {
+        const char* name;
+        std::string version, file;
+        bool startsUpdater;
+        bool clears;
+        bool runsInstaller;
+    } cases[] = {
+        {"none: version without file", "1.0.0.2", "", true, false, false},
+        {"none: file without version", "", installer, true, false, false},
+        {"stale: the file has gone", "1.0.0.3", data + "BRDJ_1.0.0.3.exe", true, true, false},
+        {"pending", "1.0.0.2", installer, false, false, true},
+        {"a file outside the data folder", "1.0.0.2", elsewhere, true, true, false},
+        {"a file of another version", "1.0.0.5", installer, true, true, false},
+        {"a path through another folder", "1.0.0.2", data + "../BRDJ/BRDJ_1.0.0.2.exe", true, true,
+         false},
+        {"a hostile version", "../elsewhere/x", data + "BRDJ_../elsewhere/x.exe", true, true,
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(data);
+        std::remove(installerArgs_.c_str());
+        WriteInstaller(installer);
+        WriteInstaller(elsewhere);
+        install_.SetRecord(c.version, c.file);
+
+        // The close first: the check could clear the record.
+        ASSERT_EQ(install_.RunClient("close"), 0);
+        EXPECT_EQ(InstallerStarted(c.runsInstaller ? 10000 : 300), c.runsInstaller ? "1|/S|" : "");
+        EXPECT_EQ(Record("Version"), c.version);  // the close leaves the record
+        EXPECT_EQ(Record("UpdateFile"), c.file);
+
+        ASSERT_EQ(install_.RunClient("check"), 0);
+        EXPECT_EQ(UpdaterStarted(c.startsUpdater ? 10000 : 300),
+                  c.startsUpdater ? "1|" + data + "|" : "");
+        EXPECT_EQ(Record("Version"), c.clears ? "" : c.version);
+        EXPECT_EQ(Record("UpdateFile"), c.clears ? "" : c.file);
+    }
+}
+
+// Without a data folder the record is read from the bare "Config.ini" of the Windows folder, and
+// the updater gets an empty command line; no installer can be named, not even one beside the
+// current folder.
+TEST_F(LauncherTest, WithoutADataFolder) {
+    std::string bare = root_.WindowsDir() + "/Config.ini";
+    WritePrivateProfileStringA("Update", "Version", "1.0.0.2", bare.c_str());
+    WritePrivateProfileStringA("Update", "UpdateFile", "BRDJ_1.0.0.2.exe", bare.c_str());
+    WriteInstaller(install_.Dir() + "BRDJ_1.0.0.2.exe");
+    WriteInstaller(root_.WindowsDir() + "/BRDJ_1.0.0.2.exe");
+    ASSERT_EQ(install_.RunClient("close", "noworkdir"), 0);
+    EXPECT_EQ(InstallerStarted(300), "");
+    ASSERT_EQ(install_.RunClient("check", "noworkdir"), 0);
+    EXPECT_EQ(UpdaterStarted(10000), "0|");
+    EXPECT_EQ(updtest::IniValue(bare, "Update", "Version"), "");
+    EXPECT_EQ(updtest::IniValue(bare, "Update", "UpdateFile"), "");
+}
+
+}  // namespace

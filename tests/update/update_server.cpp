@@ -1,0 +1,89 @@
+#include "update_server.h"
+
+#include <chrono>
+#include <thread>
+
+namespace updtest {
+
+UpdateServer::UpdateServer() {
+    // Big enough to be sent in parts; a "#!" script that records how it was run comes first.
+    installer_ = std::string(200 * 1024, '#');
+    auto& svr = server_.Server();
+    svr.Post("/fans.br", [this](const httplib::Request& req, httplib::Response& res) {
+        ++queries_;
+        if (req.body != "<brindo_fans><cmd>getver</cmd></brindo_fans>") {
+            res.status = 400;
+            return;
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        res.set_content(
+            "<brindo_fans><flashlist><flash><name>player</name><ver>9.9</ver></flash>"
+            "<flash><name>pack</name><ver>" +
+                version_ + "</ver></flash></flashlist></brindo_fans>",
+            "text/xml");
+    });
+    svr.Get(R"(/inspack/.*)", [this](const httplib::Request& req, httplib::Response& res) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            lastDownload_ = req.path;
+        }
+        ++downloads_;
+        Serving serving = serving_;
+        std::string installer = Installer();
+        if (serving == Serving::kMissing) {
+            res.status = 404;
+            res.set_content("<html>not here</html>", "text/html");
+            return;
+        }
+        if (serving == Serving::kWhole) {
+            res.set_content(installer, "application/octet-stream");
+            return;
+        }
+        res.set_content_provider(
+            installer.size(), "application/octet-stream",
+            [this, serving, installer](size_t offset, size_t, httplib::DataSink& sink) {
+                size_t half = installer.size() / 2;
+                if (offset == 0) {
+                    return sink.write(installer.data(), half);
+                }
+                if (serving == Serving::kDies) {
+                    return false;
+                }
+                server_.Hold();
+                if (serving == Serving::kStalls) {
+                    return false;
+                }
+                return sink.write(installer.data() + offset, installer.size() - offset);
+            });
+    });
+    server_.Start();
+}
+
+std::string UpdateServer::Installer() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return installer_;
+}
+
+void UpdateServer::SetInstaller(const std::string& bytes) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    installer_ = bytes;
+}
+
+void UpdateServer::SetVersion(const std::string& version) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    version_ = version;
+}
+
+std::string UpdateServer::LastDownload() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lastDownload_;
+}
+
+bool UpdateServer::WaitForDownload(int timeoutMs) {
+    for (int waited = 0; waited < timeoutMs && downloads_ == 0; waited += 5) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return downloads_ > 0;
+}
+
+}  // namespace updtest

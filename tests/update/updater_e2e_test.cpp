@@ -1,0 +1,264 @@
+// The real updater in a test installation, against a version service and download host on
+// 127.0.0.1: the whole road with the client's launcher, the download outcomes, a second
+// instance, the version comparison and hostile version texts.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+#include "update_server.h"
+#include "update_test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// The files directly in a folder, sorted; empty for a missing folder.
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    if (fs::is_directory(folder)) {
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class UpdaterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("BRHTTP_CONNECT_TIMEOUT_MS", "2000", 1);
+        setenv("BRHTTP_STALL_TIMEOUT_MS", "800", 1);
+        install_.AddUpdater();
+        install_.SetConfig("App", "Version", "1.0.0.1");
+        install_.SetConfig("Web", "VersionHost", server_.Host());
+        install_.SetConfig("Web", "DownloadHost", server_.Host());
+        server_.SetVersion("1.0.0.2");
+        // The installer is a script that records how it was run; the padding makes the body
+        // long enough to arrive in parts.
+        server_.SetInstaller(updtest::RecorderScript(installerArgs_) + "exit 0\n" +
+                             std::string(200 * 1024, '#') + "\n");
+    }
+    void TearDown() override {
+        server_.Release();
+        EXPECT_TRUE(updtest::WaitNoProcess("BRDJUpdate.exe")) << "an updater was left running";
+        unsetenv("BRHTTP_CONNECT_TIMEOUT_MS");
+        unsetenv("BRHTTP_STALL_TIMEOUT_MS");
+    }
+
+    std::string Record(const char* key) {
+        return updtest::IniValue(install_.RecordFile(), "Update", key);
+    }
+    bool WaitForRecord(int timeoutMs = 20000) {
+        for (int waited = 0; waited < timeoutMs; waited += 20) {
+            if (Record("UpdateFile") != "<missing>" && !Record("UpdateFile").empty()) {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+    // Runs the updater on the data folder to its end; its exit status.
+    int RunUpdater(const std::string& commandLine) {
+        return updtest::WaitExit(install_.StartUpdater(commandLine));
+    }
+
+    brtest::ScopedTestRoot root_;
+    updtest::UpdateServer server_;
+    updtest::TestInstall install_{root_};
+    std::string installerArgs_ = root_.Path() + "/installer.args";
+};
+
+TEST_F(UpdaterTest, TheWholeRoadThroughTheClient) {
+    const std::string installer = install_.DataDir() + "BRDJ_1.0.0.2.exe";
+
+    // A fresh machine: the check creates the data folder and starts the updater, which asks
+    // the service, downloads the newer installer and records it.
+    ASSERT_EQ(install_.RunClient("check"), 0);
+    ASSERT_TRUE(WaitForRecord());
+    ASSERT_TRUE(updtest::WaitNoProcess("BRDJUpdate.exe"));
+    EXPECT_EQ(server_.Queries(), 1);
+    EXPECT_EQ(server_.LastDownload(), "/inspack/BRDJ_1.0.0.2.exe");
+    EXPECT_EQ(Record("Version"), "1.0.0.2");
+    EXPECT_EQ(Record("UpdateFile"), installer);
+    EXPECT_EQ(brtest::ReadFile(installer), server_.Installer());
+    EXPECT_EQ(FilesIn(install_.DataDir()),
+              (std::vector<std::string>{"BRDJ_1.0.0.2.exe", "Config.ini"}));
+
+    // The next check finds it pending and starts nothing.
+    ASSERT_EQ(install_.RunClient("check"), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_TRUE(updtest::ProcessesNamed("BRDJUpdate.exe").empty());
+    EXPECT_EQ(server_.Queries(), 1);
+
+    // The close runs the installer silently; the record stays.
+    ASSERT_EQ(install_.RunClient("close"), 0);
+    ASSERT_TRUE(updtest::WaitForFile(installerArgs_));
+    EXPECT_EQ(brtest::ReadFile(installerArgs_), "1|/S|");
+    EXPECT_EQ(Record("Version"), "1.0.0.2");
+
+    // The installer has gone: the check clears the record and starts the updater, which asks
+    // again and, the service now naming the installed version, records nothing.
+    fs::remove(installer);
+    install_.SetConfig("App", "Version", "1.0.0.2");
+    ASSERT_EQ(install_.RunClient("check"), 0);
+    for (int waited = 0; waited < 20000 && server_.Queries() < 2; waited += 20) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_TRUE(updtest::WaitNoProcess("BRDJUpdate.exe"));
+    EXPECT_EQ(server_.Queries(), 2);
+    EXPECT_EQ(server_.Downloads(), 1);
+    EXPECT_EQ(Record("Version"), "");
+    EXPECT_EQ(Record("UpdateFile"), "");
+}
+
+// Only a finished download is recorded; a failed one leaves neither a record nor a file.
+TEST_F(UpdaterTest, DownloadOutcomes) {
+    const struct {
+        const char* name;
+        updtest::Serving serving;
+        bool recorded;
+    } cases[] = {
+        {"finished", updtest::Serving::kWhole, true},
+        {"404", updtest::Serving::kMissing, false},
+        {"server dies mid-body", updtest::Serving::kDies, false},
+        {"server stalls mid-body", updtest::Serving::kStalls, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(install_.DataDir());
+        fs::create_directories(install_.DataDir());
+        server_.SetServing(c.serving);
+        int downloadsBefore = server_.Downloads();
+        auto start = Clock::now();
+        EXPECT_EQ(RunUpdater(install_.DataDir()), 0);
+        EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
+        EXPECT_EQ(server_.Downloads(), downloadsBefore + 1);
+        if (c.recorded) {
+            EXPECT_EQ(Record("Version"), "1.0.0.2");
+            EXPECT_EQ(Record("UpdateFile"), install_.DataDir() + "BRDJ_1.0.0.2.exe");
+            EXPECT_EQ(FilesIn(install_.DataDir()),
+                      (std::vector<std::string>{"BRDJ_1.0.0.2.exe", "Config.ini"}));
+        } else {
+            EXPECT_EQ(FilesIn(install_.DataDir()), std::vector<std::string>{});
+        }
+    }
+}
+
+TEST_F(UpdaterTest, ASecondInstanceEndsAtOnceWhileTheFirstDownloads) {
+    setenv("BRHTTP_STALL_TIMEOUT_MS", "30000", 1);  // the held download must not fail
+    fs::create_directories(install_.DataDir());
+    server_.SetServing(updtest::Serving::kHeld);
+    pid_t first = install_.StartUpdater(install_.DataDir());
+    ASSERT_TRUE(server_.WaitForDownload(15000));
+
+    auto start = Clock::now();
+    EXPECT_EQ(RunUpdater(install_.DataDir()), 0);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
+    EXPECT_EQ(server_.Queries(), 1);  // the second did not ask the service
+
+    server_.Release();
+    EXPECT_EQ(updtest::WaitExit(first), 0);
+    EXPECT_EQ(Record("Version"), "1.0.0.2");
+    EXPECT_EQ(brtest::ReadFile(install_.DataDir() + "BRDJ_1.0.0.2.exe"), server_.Installer());
+
+    // Once every instance has ended a new start proceeds: it asks, finds the record pending
+    // and ends.
+    EXPECT_EQ(RunUpdater(install_.DataDir()), 0);
+    EXPECT_EQ(server_.Queries(), 2);
+    EXPECT_EQ(server_.Downloads(), 1);
+}
+
+// Versions compare as numbers part by part.
+TEST_F(UpdaterTest, OnlyAStrictlyNewerVersionIsDownloaded) {
+    const struct {
+        const char* installed;
+        const char* service;
+        bool downloads;
+    } cases[] = {
+        {"1.0.0.9", "1.0.0.10", true},
+        {"1.0.0.10", "1.0.0.9", false},
+        {"1.0.0.10", "1.0.0.10", false},
+        {"1.2", "1.2.0.0", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.installed) + " against " + c.service);
+        fs::remove_all(install_.DataDir());
+        fs::create_directories(install_.DataDir());
+        install_.SetConfig("App", "Version", c.installed);
+        server_.SetVersion(c.service);
+        int before = server_.Downloads();
+        EXPECT_EQ(RunUpdater(install_.DataDir()), 0);
+        EXPECT_EQ(server_.Downloads(), before + (c.downloads ? 1 : 0));
+        EXPECT_EQ(Record("Version"), c.downloads ? c.service : "<missing>");
+    }
+}
+
+// A version text that is not digits and dots ends the run: nothing is downloaded or written,
+// inside the data folder or outside it.
+TEST_F(UpdaterTest, AHostileVersionDownloadsNothing) {
+    const char* versions[] = {
+        "../../evil",   "1.0.0.2/../../../evil", "1.0.0.2/evil", "..",
+        "1.0.0.2;evil", "1.0.0.2?x=/../evil",    "2.0 evil",     "9.9.9.9.exe",
+    };
+    fs::create_directories(install_.DataDir());
+    for (const char* version : versions) {
+        SCOPED_TRACE(version);
+        server_.SetVersion(version);
+        int queries = server_.Queries();
+        EXPECT_EQ(RunUpdater(install_.DataDir()), 0);
+        EXPECT_EQ(server_.Queries(), queries + 1);
+        EXPECT_EQ(server_.Downloads(), 0);
+        EXPECT_EQ(FilesIn(install_.DataDir()), std::vector<std::string>{});
+        EXPECT_EQ(FilesIn(root_.AppData()), std::vector<std::string>{"BRDJ"});
+        EXPECT_EQ(FilesIn(root_.Path()),
+                  (std::vector<std::string>{"appdata", "install", "log", "runtime", "windows"}));
+    }
+}
+
+// Runs that end before any download.
+TEST_F(UpdaterTest, RunsThatEndEarly) {
+    fs::create_directories(install_.DataDir());
+    const std::string pendingFile = install_.DataDir() + "BRDJ_1.0.0.2.exe";
+    const struct {
+        const char* name;
+        std::function<void()> prepare;
+        std::string commandLine;
+        int queries;
+    } cases[] = {
+        {"an empty command line", [] {}, "", 0},
+        {"a command line naming nothing", [] {}, "/no/such/folder/", 0},
+        {"a pending record: asked, then ended", [&] { install_.SetRecord("1.0.0.2", pendingFile); },
+         install_.DataDir(), 1},
+        {"no pack entry", [&] { server_.SetVersion(""); }, install_.DataDir(), 1},
+        {"no version host configured", [&] { install_.SetConfig("Web", "VersionHost", ""); },
+         install_.DataDir(), 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(install_.RecordFile());
+        install_.SetConfig("Web", "VersionHost", server_.Host());
+        server_.SetVersion("1.0.0.2");
+        c.prepare();
+        int queries = server_.Queries();
+        EXPECT_EQ(RunUpdater(c.commandLine), 0);
+        EXPECT_EQ(server_.Queries(), queries + c.queries);
+        EXPECT_EQ(server_.Downloads(), 0);
+    }
+}
+
+// The argument only has to name something that exists; a file will do.
+TEST_F(UpdaterTest, AnExistingFileAsTheArgumentPasses) {
+    fs::create_directories(install_.DataDir());
+    EXPECT_EQ(RunUpdater(install_.ConfigFile()), 0);
+    EXPECT_EQ(server_.Downloads(), 1);
+    EXPECT_EQ(Record("Version"), "1.0.0.2");
+}
+
+}  // namespace
