@@ -75,7 +75,7 @@ TEST_F(P2PStubTest, EachCommandCallsTheEngineAndReplies) {
          {"GetResInfo(0:0,0,'')"}, "FF FF FF FF | 00"},
         {"get res info, a text with a NUL of its own ends there",
          "08 00 00 00 | 01 00 00 00 02 00 00 00", true, 100, std::string("ab\0cd", 5),
-         {"GetResInfo(1:2,0,'ab')"}, "64 00 00 00 | 61 62 00"},
+         {"GetResInfo(1:2,0,'')"}, "64 00 00 00 | 61 62 00"},
         {"enable vip service", "09 00 00 00 | 05 00 00 00 | 01", true, 0, "",
          {"EnableVIPService(5,true,0)"}, nullptr},
         {"enable vip service without fields", "09 00 00 00", true, 0, "",
@@ -115,9 +115,11 @@ TEST_F(P2PStubTest, EachCommandCallsTheEngineAndReplies) {
 }
 
 TEST_F(P2PStubTest, DownloadsGetTheStubAsObserverNeverTheClientsTag) {
-    const char* payloads[] = {
+    const std::string startDown =
         "05 00 00 00 | 01 00 00 00 02 00 00 00 | 00 | 00 00 00 00 | 00 00 00 00 | 00 00 00 00 |"
-        " 78 56 34 12 | 00",
+        " 78 56 34 12 | 00";
+    const char* payloads[] = {
+        startDown.c_str(),
         "06 00 00 00 | 01 00 00 00 02 00 00 00 | 78 56 34 12",
         "07 00 00 00 | 01 00 00 00 02 00 00 00 | 78 56 34 12",
     };

@@ -51,7 +51,7 @@ void Shape(uint8_t shape, uint8_t size) {
     v.state = size;
     g_core->givesObject = (shape & 0x04) == 0;
     g_core->playObjectResult = (shape & 0x08) ? 1 : 0;
-    g_core->result = size * 0x01010101;
+    g_core->result = static_cast<int>(size * 0x01010101u);
 }
 
 }  // namespace
