@@ -23,8 +23,12 @@ public:
     }
 
     void Set() {
-        std::lock_guard<std::mutex> guard(lock_);
-        signalled_ = true;
+        // Waiters are woken after the lock is let go, so a woken waiter never blocks on it at
+        // once (on one core that costs two extra switches per hand-off).
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            signalled_ = true;
+        }
         if (manualReset_) {
             changed_.notify_all();
         } else {

@@ -1,0 +1,124 @@
+#include "fake_service.h"
+
+#include <chrono>
+#include <cstring>
+
+#include "brlib.h"
+#include "msg_ids.h"
+
+namespace proxytest {
+
+FakeService::FakeService() = default;
+
+FakeService::~FakeService() {
+    Stop();
+}
+
+bool FakeService::Start() {
+    const std::string dir = BrLib::Dir::GetBrPath(BrLib::BR_PATH_CALLCENTER_DIR);
+    center_ = RS_InitializeCallCenter(dir.c_str(), 3);
+    if (center_ == nullptr) {
+        return false;
+    }
+    endpoint_ = center_->CreateEndpoint(SERVICE_ENDPOINT_ID, 0, this, 0);
+    return endpoint_ != nullptr;
+}
+
+void FakeService::Stop() {
+    if (endpoint_ != nullptr) {
+        center_->ReleaseEndpoint(endpoint_);
+        endpoint_ = nullptr;
+    }
+}
+
+void FakeService::SetAnswer(std::function<Answer(const Received&)> answer) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    answer_ = std::move(answer);
+}
+
+std::vector<Received> FakeService::Requests() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return received_;
+}
+
+bool FakeService::WaitForRequests(size_t count, int timeoutMs) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [&] { return received_.size() >= count; });
+}
+
+HRESULT FakeService::Notify(int channel, const Bytes& payload) {
+    if (endpoint_ == nullptr) {
+        return E_FAIL;
+    }
+    return endpoint_->Call(PROXY_ENDPOINT_ID, 0, channel, payload.data(),
+                           static_cast<int32_t>(payload.size()), nullptr, nullptr, 0);
+}
+
+HRESULT FakeService::QueryInterface(REFIID iid, void** out) {
+    if (iid == IID_IUnknown || iid == IID_IMessageCallBack) {
+        *out = this;
+        return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT FakeService::OnMessage(ICallMessage* message) {
+    CallMsgRecord* record = nullptr;
+    if (message == nullptr || message->GetRecord(&record) != S_OK || record == nullptr) {
+        return E_FAIL;
+    }
+    Received request;
+    request.channel = record->channel;
+    const auto* bytes = static_cast<const uint8_t*>(record->payload);
+    if (bytes != nullptr && record->length > 0) {
+        request.payload.assign(bytes, bytes + record->length);
+    }
+    std::function<Answer(const Received&)> answer;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        received_.push_back(request);
+        answer = answer_;
+    }
+    arrived_.notify_all();
+    // The answer runs outside the lock: it may notify the proxy, which may call back in.
+    const Answer reply = answer ? answer(request) : std::nullopt;
+    if (reply.has_value()) {
+        void* buffer = center_->AllocBuffer(static_cast<int32_t>(reply->size()));
+        if (buffer != nullptr) {
+            if (!reply->empty()) {
+                std::memcpy(buffer, reply->data(), reply->size());
+            }
+            *record->replyOut = buffer;
+            *record->replyLengthOut = static_cast<int32_t>(reply->size());
+        }
+    }
+    return S_OK;
+}
+
+Bytes Ints(std::initializer_list<int> values) {
+    Bytes bytes(values.size() * sizeof(int));
+    std::memcpy(bytes.data(), std::data(values), bytes.size());
+    return bytes;
+}
+
+Bytes Cat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+Bytes Text(const std::string& text) {
+    Bytes bytes(text.begin(), text.end());
+    bytes.push_back(0);
+    return bytes;
+}
+
+Bytes SignBytes(uint32_t first, uint32_t second) {
+    return Ints({static_cast<int>(first), static_cast<int>(second)});
+}
+
+}  // namespace proxytest
