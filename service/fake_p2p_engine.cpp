@@ -57,8 +57,8 @@ void DelRes(const Sign* sign, P2PObserver* observer) {
 }
 
 void GetResInfo(const Sign* sign, int* value, std::string* text) {
-    Record("GetResInfo(" + SignText(sign) + "," + (value ? std::to_string(*value) : "null") +
-           ",'" + (text ? *text : "(null)") + "')");
+    Record("GetResInfo(" + SignText(sign) + "," + (value ? std::to_string(*value) : "null") + ",'" +
+           (text ? *text : "(null)") + "')");
     State& state = TheState();
     std::lock_guard<std::mutex> guard(state.mu);
     if (value) {
@@ -74,7 +74,9 @@ void EnableVIPService(int value, bool enable, int reserved) {
            std::to_string(reserved) + ")");
 }
 
-void StopAll() { Record("StopAll()"); }
+void StopAll() {
+    Record("StopAll()");
+}
 
 void SetSysMsgWnd(HWND window) {
     Record("SetSysMsgWnd(" + std::to_string(reinterpret_cast<intptr_t>(window)) + ")");

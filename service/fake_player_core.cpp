@@ -73,8 +73,8 @@ int FakePlayerCore::Init(IMediaCallback* receiver, int a, int b, int c) {
         std::lock_guard<std::mutex> guard(mu_);
         receiver_ = receiver;
     }
-    return Record("Init(" + std::to_string(a) + "," + std::to_string(b) + "," +
-                  std::to_string(c) + ")");
+    return Record("Init(" + std::to_string(a) + "," + std::to_string(b) + "," + std::to_string(c) +
+                  ")");
 }
 
 void FakePlayerCore::UnInit() {

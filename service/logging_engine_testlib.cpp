@@ -47,7 +47,9 @@ public:
 
 LoggingCore g_core;
 
-__attribute__((destructor)) void Unloaded() { Log("unloaded"); }
+__attribute__((destructor)) void Unloaded() {
+    Log("unloaded");
+}
 
 }  // namespace
 

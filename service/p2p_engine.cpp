@@ -4,8 +4,8 @@
 
 const P2PEngineFunctions& SwarmgetEngine() {
     static const P2PEngineFunctions engine = {
-        &::StartDown, &::StopDown, &::DelRes, &::GetResInfo, &::EnableVIPService, &::StopAll,
-        &::SetSysMsgWnd,
+        &::StartDown,        &::StopDown, &::DelRes,       &::GetResInfo,
+        &::EnableVIPService, &::StopAll,  &::SetSysMsgWnd,
     };
     return engine;
 }

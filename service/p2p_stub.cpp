@@ -84,12 +84,12 @@ void SetSysMsgWndCommand(const P2PEngineFunctions& engine, P2PObserver*, CStream
 
 // Commands P2P_CMD_FIRST (5) to P2P_CMD_LAST (11), in order.
 constexpr P2PCommand kCommands[] = {
-    &StartDownCommand,   // 5
-    &StopDownCommand,    // 6
-    &DelResCommand,      // 7
-    &GetResInfoCommand,  // 8
-    &EnableVipCommand,   // 9
-    &StopAllCommand,     // 10
+    &StartDownCommand,     // 5
+    &StopDownCommand,      // 6
+    &DelResCommand,        // 7
+    &GetResInfoCommand,    // 8
+    &EnableVipCommand,     // 9
+    &StopAllCommand,       // 10
     &SetSysMsgWndCommand,  // 11
 };
 static_assert(sizeof kCommands / sizeof kCommands[0] == P2P_CMD_LAST - P2P_CMD_FIRST + 1);

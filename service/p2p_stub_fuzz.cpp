@@ -20,7 +20,9 @@ namespace fakep2p = servicetest::fakep2p;
 
 CP2PStub* g_stub = nullptr;
 
-void Stop() { delete g_stub; }
+void Stop() {
+    delete g_stub;
+}
 
 }  // namespace
 

@@ -29,8 +29,7 @@ struct SlotCase {
 };
 
 const SlotCase kSlotCases[] = {
-    {"slot 1: Sign, text, int",
-     [](P2PObserver& o) { o.OnP2PNotify1(Sign(1, 2), "/c/f", 1000); },
+    {"slot 1: Sign, text, int", [](P2PObserver& o) { o.OnP2PNotify1(Sign(1, 2), "/c/f", 1000); },
      "01 00 00 00 | 01 00 00 00 02 00 00 00 | 2F 63 2F 66 00 | E8 03 00 00"},
     {"slot 1, null text as empty", [](P2PObserver& o) { o.OnP2PNotify1(Sign(1, 2), nullptr, -1); },
      "01 00 00 00 | 01 00 00 00 02 00 00 00 | 00 | FF FF FF FF"},

@@ -41,9 +41,17 @@ int Open(IPlayerCore& core, CStreamReader& reader) {
     return core.Open(&request);
 }
 
-int Play(IPlayerCore& core, CStreamReader&) { return core.Play(); }
-int Pause(IPlayerCore& core, CStreamReader&) { return core.Pause(); }
-int Stop(IPlayerCore& core, CStreamReader&) { return core.Stop(); }
+int Play(IPlayerCore& core, CStreamReader&) {
+    return core.Play();
+}
+
+int Pause(IPlayerCore& core, CStreamReader&) {
+    return core.Pause();
+}
+
+int Stop(IPlayerCore& core, CStreamReader&) {
+    return core.Stop();
+}
 
 int SetPosition(IPlayerCore& core, CStreamReader& reader) {
     return core.SetPosition(ReadIntOr(reader, 0));
@@ -100,29 +108,31 @@ int SetNumberE(IPlayerCore& core, CStreamReader& reader) {
     return 0;
 }
 
-int QueryStatus(IPlayerCore& core, CStreamReader&) { return core.QueryStatus(); }
+int QueryStatus(IPlayerCore& core, CStreamReader&) {
+    return core.QueryStatus();
+}
 
 // Commands 1 to 18 by number; 2 has no entry and 19 is the snapshot.
 constexpr PlayerCommand kCommands[] = {
-    {nullptr, Reply::None},         // 0
-    {&Init, Reply::Int},            // 1 PLAYER_CMD_INIT
-    {nullptr, Reply::None},         // 2: never sent
-    {&Open, Reply::Int},            // 3 PLAYER_CMD_OPEN
-    {&Play, Reply::Int},            // 4 PLAYER_CMD_PLAY
-    {&Pause, Reply::Int},           // 5 PLAYER_CMD_PAUSE
-    {&Stop, Reply::Int},            // 6 PLAYER_CMD_STOP
-    {&SetPosition, Reply::Int},     // 7 PLAYER_CMD_SET_POSITION
-    {&SetVolume, Reply::Int},       // 8 PLAYER_CMD_SET_VOLUME
-    {&SetFlag, Reply::Int},         // 9 PLAYER_CMD_SET_FLAG
-    {&SetNumberA, Reply::Int},      // 10 PLAYER_CMD_SET_NUMBER_A
-    {&SetQuad, Reply::None},        // 11 PLAYER_CMD_SET_QUAD
-    {&SetNumberB, Reply::None},     // 12 PLAYER_CMD_SET_NUMBER_B
-    {&SetNumberC, Reply::None},     // 13 PLAYER_CMD_SET_NUMBER_C
-    {&SetBlock, Reply::None},       // 14 PLAYER_CMD_SET_BLOCK
-    {&QueryNumber, Reply::Int},     // 15 PLAYER_CMD_QUERY_NUMBER
-    {&SetNumberD, Reply::Int},      // 16 PLAYER_CMD_SET_NUMBER_D
-    {&SetNumberE, Reply::None},     // 17 PLAYER_CMD_SET_NUMBER_E
-    {&QueryStatus, Reply::Int},     // 18 PLAYER_CMD_QUERY_STATUS
+    {nullptr, Reply::None},      // 0
+    {&Init, Reply::Int},         // 1 PLAYER_CMD_INIT
+    {nullptr, Reply::None},      // 2: never sent
+    {&Open, Reply::Int},         // 3 PLAYER_CMD_OPEN
+    {&Play, Reply::Int},         // 4 PLAYER_CMD_PLAY
+    {&Pause, Reply::Int},        // 5 PLAYER_CMD_PAUSE
+    {&Stop, Reply::Int},         // 6 PLAYER_CMD_STOP
+    {&SetPosition, Reply::Int},  // 7 PLAYER_CMD_SET_POSITION
+    {&SetVolume, Reply::Int},    // 8 PLAYER_CMD_SET_VOLUME
+    {&SetFlag, Reply::Int},      // 9 PLAYER_CMD_SET_FLAG
+    {&SetNumberA, Reply::Int},   // 10 PLAYER_CMD_SET_NUMBER_A
+    {&SetQuad, Reply::None},     // 11 PLAYER_CMD_SET_QUAD
+    {&SetNumberB, Reply::None},  // 12 PLAYER_CMD_SET_NUMBER_B
+    {&SetNumberC, Reply::None},  // 13 PLAYER_CMD_SET_NUMBER_C
+    {&SetBlock, Reply::None},    // 14 PLAYER_CMD_SET_BLOCK
+    {&QueryNumber, Reply::Int},  // 15 PLAYER_CMD_QUERY_NUMBER
+    {&SetNumberD, Reply::Int},   // 16 PLAYER_CMD_SET_NUMBER_D
+    {&SetNumberE, Reply::None},  // 17 PLAYER_CMD_SET_NUMBER_E
+    {&QueryStatus, Reply::Int},  // 18 PLAYER_CMD_QUERY_STATUS
 };
 static_assert(sizeof kCommands / sizeof kCommands[0] == PLAYER_CMD_GET_PLAY_OBJECT);
 

@@ -9,5 +9,4 @@ class CStreamReader;
 
 // Executes `command` with the fields the reader has left; replies go through
 // g_ServiceMsgCenter. Numbers without an entry (2, 0, negative, above 19) do nothing.
-void RunPlayerCommand(int command, IPlayerCore& core, CStreamReader& reader,
-                      CallMsgRecord* record);
+void RunPlayerCommand(int command, IPlayerCore& core, CStreamReader& reader, CallMsgRecord* record);

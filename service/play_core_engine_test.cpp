@@ -108,8 +108,8 @@ TEST_F(PlayCoreEngineTest, TheRealEnginePlaysAndReportsThroughTheStub) {
         r.Attach(reply.data(), reply.data() + reply.size());
         int result = -1, f = 0, h = 0, buffered = 0, second = 0, g = 0, a = 0, b = 0;
         int volume = 0, position = 0, length = 0, state = 0;
-        ASSERT_TRUE(r.ReadInts(result, f, h) && r.ReadInts(buffered, second, g) &&
-                    r.ReadInt(a) && r.ReadInt(b));
+        ASSERT_TRUE(r.ReadInts(result, f, h) && r.ReadInts(buffered, second, g) && r.ReadInt(a) &&
+                    r.ReadInt(b));
         PlayBlock block;
         BYTE flag = 0;
         ASSERT_TRUE(r.ReadBlock(block) && r.ReadByte(flag) && r.ReadInt(volume) &&

@@ -23,7 +23,9 @@ void NotifyInt(int id, int value) {
 
 }  // namespace
 
-void CPlayCoreStub::NotifyPlayStart() { Notify(PLAYER_NOTIFY_PLAY_START); }
+void CPlayCoreStub::NotifyPlayStart() {
+    Notify(PLAYER_NOTIFY_PLAY_START);
+}
 
 void CPlayCoreStub::NotifyPlayPause(int flag) {
     // Only the argument's low byte crosses.
@@ -32,16 +34,32 @@ void CPlayCoreStub::NotifyPlayPause(int flag) {
     SendServiceNotification(CHANNEL_PLAYER, payload);
 }
 
-void CPlayCoreStub::NotifyPlayResume() { Notify(PLAYER_NOTIFY_PLAY_RESUME); }
-void CPlayCoreStub::NotifyPlayStop() { Notify(PLAYER_NOTIFY_PLAY_STOP); }
-void CPlayCoreStub::NotifyPlayEnd() { Notify(PLAYER_NOTIFY_PLAY_END); }
-void CPlayCoreStub::NotifyPlayFail(int code) { NotifyInt(PLAYER_NOTIFY_PLAY_FAIL, code); }
+void CPlayCoreStub::NotifyPlayResume() {
+    Notify(PLAYER_NOTIFY_PLAY_RESUME);
+}
+
+void CPlayCoreStub::NotifyPlayStop() {
+    Notify(PLAYER_NOTIFY_PLAY_STOP);
+}
+
+void CPlayCoreStub::NotifyPlayEnd() {
+    Notify(PLAYER_NOTIFY_PLAY_END);
+}
+
+void CPlayCoreStub::NotifyPlayFail(int code) {
+    NotifyInt(PLAYER_NOTIFY_PLAY_FAIL, code);
+}
 
 // Not forwarded: the proxy has no use for the engine's play status.
 void CPlayCoreStub::NotifyPlayStatus(int) {}
 
-void CPlayCoreStub::NotifyDownloadStart() { Notify(PLAYER_NOTIFY_DOWNLOAD_START); }
-void CPlayCoreStub::NotifyDownloadEnd() { Notify(PLAYER_NOTIFY_DOWNLOAD_END); }
+void CPlayCoreStub::NotifyDownloadStart() {
+    Notify(PLAYER_NOTIFY_DOWNLOAD_START);
+}
+
+void CPlayCoreStub::NotifyDownloadEnd() {
+    Notify(PLAYER_NOTIFY_DOWNLOAD_END);
+}
 
 void CPlayCoreStub::NotifyDownloadFail(int code) {
     NotifyInt(PLAYER_NOTIFY_DOWNLOAD_FAIL, code);
@@ -54,17 +72,33 @@ void CPlayCoreStub::NotifySigChange(Sign first, Sign second, const char* text) {
     SendServiceNotification(CHANNEL_PLAYER, payload);
 }
 
-void CPlayCoreStub::NotifyPlayerDead() { Notify(PLAYER_NOTIFY_PLAYER_DEAD); }
-void CPlayCoreStub::NotifyDecoderMissing() { Notify(PLAYER_NOTIFY_DECODER_MISSING); }
-void CPlayCoreStub::NotifySongSwitch() { Notify(PLAYER_NOTIFY_SONG_SWITCH); }
-void CPlayCoreStub::NotifyMvCanSeek() { Notify(PLAYER_NOTIFY_MV_CAN_SEEK); }
+void CPlayCoreStub::NotifyPlayerDead() {
+    Notify(PLAYER_NOTIFY_PLAYER_DEAD);
+}
+
+void CPlayCoreStub::NotifyDecoderMissing() {
+    Notify(PLAYER_NOTIFY_DECODER_MISSING);
+}
+
+void CPlayCoreStub::NotifySongSwitch() {
+    Notify(PLAYER_NOTIFY_SONG_SWITCH);
+}
+
+void CPlayCoreStub::NotifyMvCanSeek() {
+    Notify(PLAYER_NOTIFY_MV_CAN_SEEK);
+}
 
 void CPlayCoreStub::NotifyNetBufferProgress(int progress) {
     NotifyInt(PLAYER_NOTIFY_NET_BUFFER_PROGRESS, progress);
 }
 
-void CPlayCoreStub::NotifyMvNeedAd() { Notify(PLAYER_NOTIFY_MV_NEED_AD); }
-void CPlayCoreStub::NotifyMvBlocked() { Notify(PLAYER_NOTIFY_MV_BLOCKED); }
+void CPlayCoreStub::NotifyMvNeedAd() {
+    Notify(PLAYER_NOTIFY_MV_NEED_AD);
+}
+
+void CPlayCoreStub::NotifyMvBlocked() {
+    Notify(PLAYER_NOTIFY_MV_BLOCKED);
+}
 
 // Not forwarded: a stutter is the engine's own matter.
 void CPlayCoreStub::NotifySongStall() {}

@@ -30,8 +30,18 @@ void Stop() {
 
 bool HasIntReply(int command) {
     switch (command) {
-        case 1: case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 10:
-        case 15: case 16: case 18:
+        case 1:
+        case 3:
+        case 4:
+        case 5:
+        case 6:
+        case 7:
+        case 8:
+        case 9:
+        case 10:
+        case 15:
+        case 16:
+        case 18:
             return true;
         default:
             return false;

@@ -48,17 +48,23 @@ struct CommandCase {
     const char* reply;  // hex; null: no reply at all
 };
 
-std::string Request(uint8_t fill) { return std::string(sizeof(PlayRequest), char(fill)); }
+std::string Request(uint8_t fill) {
+    return std::string(sizeof(PlayRequest), char(fill));
+}
 
 TEST_F(PlayCoreStubTest, EachCommandCallsItsOperationAndReplies) {
     const std::string open = Bytes("03 00 00 00");
     const CommandCase cases[] = {
         {"init 7 8 9: only the second int, to SetNumberD",
-         Bytes("01 00 00 00 07 00 00 00 08 00 00 00 09 00 00 00"), {"SetNumberD(8)"}, kResult},
+         Bytes("01 00 00 00 07 00 00 00 08 00 00 00 09 00 00 00"),
+         {"SetNumberD(8)"},
+         kResult},
         {"init without ints", Bytes("01 00 00 00"), {"SetNumberD(0)"}, kResult},
         {"init with one int", Bytes("01 00 00 00 07 00 00 00"), {"SetNumberD(0)"}, kResult},
-        {"init with the third int cut", Bytes("01 00 00 00 07 00 00 00 08 00 00 00 09 00"),
-         {"SetNumberD(8)"}, kResult},
+        {"init with the third int cut",
+         Bytes("01 00 00 00 07 00 00 00 08 00 00 00 09 00"),
+         {"SetNumberD(8)"},
+         kResult},
         {"open", open + Request(0x41), {"Open"}, kResult},
         {"play", Bytes("04 00 00 00"), {"Play"}, kResult},
         {"pause", Bytes("05 00 00 00"), {"Pause"}, kResult},
@@ -66,23 +72,28 @@ TEST_F(PlayCoreStubTest, EachCommandCallsItsOperationAndReplies) {
         {"set position", Bytes("07 00 00 00 10 27 00 00"), {"SetPosition(10000)"}, kResult},
         {"set position without its int", Bytes("07 00 00 00"), {"SetPosition(0)"}, kResult},
         {"set position with 3 bytes", Bytes("07 00 00 00 10 27 00"), {"SetPosition(0)"}, kResult},
-        {"set position, bytes after the field ignored", Bytes("07 00 00 00 05 00 00 00 FF FF"),
-         {"SetPosition(5)"}, kResult},
+        {"set position, bytes after the field ignored",
+         Bytes("07 00 00 00 05 00 00 00 FF FF"),
+         {"SetPosition(5)"},
+         kResult},
         {"set volume", Bytes("08 00 00 00 50 00 00 00"), {"SetVolume(80)"}, kResult},
         {"set flag", Bytes("09 00 00 00 01"), {"SetFlag(1)"}, kResult},
         {"set flag passes any byte", Bytes("09 00 00 00 FE"), {"SetFlag(254)"}, kResult},
         {"set flag without its byte", Bytes("09 00 00 00"), {"SetFlag(0)"}, kResult},
         {"set number A", Bytes("0A 00 00 00 FF FF FF FF"), {"SetNumberA(-1)"}, kResult},
-        {"set quad: one-way", Bytes("0B 00 00 00") + streamtest::Counting(16), {"SetQuad"},
+        {"set quad: one-way",
+         Bytes("0B 00 00 00") + streamtest::Counting(16),
+         {"SetQuad"},
          nullptr},
         {"set number B: one-way", Bytes("0C 00 00 00 09 00 00 00"), {"SetNumberB(9)"}, nullptr},
         {"set number C: one-way", Bytes("0D 00 00 00"), {"SetNumberC(0)"}, nullptr},
-        {"set block: one-way", Bytes("0E 00 00 00") + streamtest::Counting(56), {"SetBlock"},
+        {"set block: one-way",
+         Bytes("0E 00 00 00") + streamtest::Counting(56),
+         {"SetBlock"},
          nullptr},
         {"query number", Bytes("0F 00 00 00 04 00 00 00"), {"QueryNumber(4)"}, kResult},
         {"query number without its int: 1", Bytes("0F 00 00 00"), {"QueryNumber(1)"}, kResult},
-        {"query number with 2 bytes: 1", Bytes("0F 00 00 00 04 00"), {"QueryNumber(1)"},
-         kResult},
+        {"query number with 2 bytes: 1", Bytes("0F 00 00 00 04 00"), {"QueryNumber(1)"}, kResult},
         {"set number D", Bytes("10 00 00 00 03 00 00 00"), {"SetNumberD(3)"}, kResult},
         {"set number E: one-way", Bytes("11 00 00 00 02 00 00 00"), {"SetNumberE(2)"}, nullptr},
         {"query status", Bytes("12 00 00 00"), {"QueryStatus"}, kResult},

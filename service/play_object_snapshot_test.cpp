@@ -58,10 +58,10 @@ protected:
 
     // The bytes before the data length, and those from the state on, for given texts.
     static std::string Head() {
-        return Bytes("00 00 00 00 | 0F 00 00 00 | 18 00 00 00 | 21 00 00 00 22 00 00 00 |"
-                     " 17 00 00 00 | 0A 00 00 00 | 0B 00 00 00") +
-               streamtest::Counting(56, 0x80) +
-               Bytes("01 | 64 00 00 00 | 34 12 00 00");
+        return Bytes(
+                   "00 00 00 00 | 0F 00 00 00 | 18 00 00 00 | 21 00 00 00 22 00 00 00 |"
+                   " 17 00 00 00 | 0A 00 00 00 | 0B 00 00 00") +
+               streamtest::Counting(56, 0x80) + Bytes("01 | 64 00 00 00 | 34 12 00 00");
     }
     static std::string Tail(const std::string& d, const std::string& b, const std::string& a,
                             const std::string& c) {
@@ -91,9 +91,9 @@ TEST_F(PlayObjectSnapshotTest, TheArrayTravelsAsItsByteLengthAndItsBytes) {
     v.textB = "bb";
     v.textC = "ccc";
     v.textD = "dddd";
-    const std::string expected =
-        Head() + Bytes("0C 00 00 00 | 01 00 00 00 02 00 00 00 04 03 02 01") +
-        Tail("dddd", "bb", "a", "ccc");
+    const std::string expected = Head() +
+                                 Bytes("0C 00 00 00 | 01 00 00 00 02 00 00 00 04 03 02 01") +
+                                 Tail("dddd", "bb", "a", "ccc");
     EXPECT_EQ(Hex(Snapshot()), Hex(expected));
 }
 

@@ -56,9 +56,9 @@ CallResult RecordingEndpoint::Call(int target, int channel, const std::string& p
     }
     void* reply = nullptr;
     int32_t length = 0;
-    out.result = endpoint_->Call(target, 0, channel, payload.data(),
-                                 static_cast<int32_t>(payload.size()), &reply, &length,
-                                 RH_INFINITE);
+    out.result =
+        endpoint_->Call(target, 0, channel, payload.data(), static_cast<int32_t>(payload.size()),
+                        &reply, &length, RH_INFINITE);
     if (reply) {
         out.replied = true;
         out.reply.assign(static_cast<const char*>(reply), length > 0 ? length : 0);
@@ -88,8 +88,8 @@ HRESULT RecordingEndpoint::OnMessage(ICallMessage* message) {
     std::unique_lock<std::mutex> guard(mu_);
     const char* bytes = static_cast<const char*>(record->payload);
     received_.push_back(
-        {record->channel, bytes ? std::string(bytes, static_cast<size_t>(record->length))
-                                : std::string()});
+        {record->channel,
+         bytes ? std::string(bytes, static_cast<size_t>(record->length)) : std::string()});
     ++holding_;
     changed_.notify_all();
     changed_.wait(guard, [&] { return !hold_; });

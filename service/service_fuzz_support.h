@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_CHECK(cond)                                                                 \
-    do {                                                                                 \
-        if (!(cond)) {                                                                   \
+#define FUZZ_CHECK(cond)                                                                   \
+    do {                                                                                   \
+        if (!(cond)) {                                                                     \
             std::fprintf(stderr, "%s: %s failed at line %d\n", __FILE__, #cond, __LINE__); \
-            std::abort();                                                                \
-        }                                                                                \
+            std::abort();                                                                  \
+        }                                                                                  \
     } while (0)
 
 namespace servicetest {

@@ -3,8 +3,8 @@
 #include "p2p_stub.h"
 #include "play_core_stub.h"
 #include "service_globals.h"
-#include "service_notify.h"
 #include "service_message.h"
+#include "service_notify.h"
 #include "service_stop.h"
 
 namespace {

@@ -6,9 +6,13 @@
 
 namespace servicetest {
 
-std::string Bytes(const char* hex) { return streamtest::Bytes(hex); }
+std::string Bytes(const char* hex) {
+    return streamtest::Bytes(hex);
+}
 
-std::string Hex(const std::string& bytes) { return streamtest::Hex(bytes); }
+std::string Hex(const std::string& bytes) {
+    return streamtest::Hex(bytes);
+}
 
 void ServiceTest::SetUp() {
     center_ = new CServiceMsgCenter;
