@@ -1,6 +1,9 @@
 // The library as a host sees it: its dynamic symbol table, its objects before and after
 // InitProxy, a second InitProxy, and the kill of the old service program.
+#include <sys/wait.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <set>
 
 #include "road_support.h"
@@ -84,6 +87,22 @@ TEST_F(RoadTest, KillOfTheOldServiceEndsOnlyTheFirstMatch) {
 
     EXPECT_TRUE(StopCoreServer());  // nothing left to match
     EXPECT_EQ(LogCount("StopCoreServer", "StopCoreServer ok"), 3);
+}
+
+// Inside the service's own process the library neither asks nor starts anything.
+TEST_F(RoadTest, InsideTheServiceTheServiceIsRunningAndNothingStarts) {
+    const std::string copy = root_.Path() + "/BrCoreService";
+    std::filesystem::copy_file(BR_TEST_BIN_DIR "/proxy_in_service_helper", copy);
+    FILE* helper = popen(copy.c_str(), "r");
+    ASSERT_NE(helper, nullptr);
+    char line[64] = {};
+    const bool read = std::fgets(line, sizeof line, helper) != nullptr;
+    EXPECT_EQ(pclose(helper), 0);
+    ASSERT_TRUE(read);
+    EXPECT_STREQ(line, "1 1\n");
+    EXPECT_EQ(LogCount("StartCoreServer", "StartCoreServer ok"), 1);
+    EXPECT_EQ(Log().find("IsRunCoreServer"), std::string::npos) << Log();
+    EXPECT_TRUE(ServiceProcesses().empty());
 }
 
 }  // namespace
