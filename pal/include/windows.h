@@ -6,6 +6,7 @@
 #include "pal/types.h"
 #include "pal/kernel.h"
 #include "pal/message.h"
+#include "pal/window.h"
 #include "pal/process.h"
 #include "pal/file.h"
 #include "pal/ini.h"

@@ -1,12 +1,18 @@
 // Thread messages: posting, taking, quitting.
 #include "message_queue.h"
 #include "thread_self.h"
+#include "window_object.h"
 
 namespace {
 
-// The layer has no windows yet: only NULL and (HWND)-1 name something a thread can take from.
+// A thread takes every message (NULL), its thread messages ((HWND)-1), or the messages of one
+// of its own windows.
 bool FilterWindowExists(HWND hwnd) {
-    return hwnd == nullptr || hwnd == pal::kThreadMessagesOnly;
+    if (hwnd == nullptr || hwnd == pal::kThreadMessagesOnly) {
+        return true;
+    }
+    auto window = pal::FindWindowObject(hwnd);
+    return window && window->threadId == GetCurrentThreadId();
 }
 
 // 1 with a message, 0 without one, -1 on error (last error set).
@@ -55,9 +61,8 @@ BOOL PostThreadMessageA(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM lParam) 
     return FALSE;
 }
 
-// Differs from Windows: without windows, an hWnd other than NULL and (HWND)-1 fails with
-// ERROR_INVALID_WINDOW_HANDLE; a null lpMsg fails with ERROR_INVALID_PARAMETER. The same holds
-// for PeekMessageA.
+// Differs from Windows: a null lpMsg fails with ERROR_INVALID_PARAMETER. The same holds for
+// PeekMessageA.
 BOOL GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax) {
     int got = TakeMessage(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, true, true);
     if (got <= 0) {

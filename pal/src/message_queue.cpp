@@ -24,15 +24,21 @@ bool MessageFilter::Matches(const MSG& msg) const {
 // Differs from Windows: MSG.pt is always 0, 0, since the layer has no pointer.
 MessageQueue::PostResult MessageQueue::Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     MSG msg{hwnd, message, wParam, lParam, GetTickCount(), {0, 0}};
-    std::lock_guard<std::mutex> guard(lock_);
-    if (closed_) {
-        return PostResult::kClosed;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (closed_) {
+            return PostResult::kClosed;
+        }
+        if (posted_.size() >= kPostLimit) {
+            return PostResult::kFull;
+        }
+        posted_.push_back(msg);
+        ++generation_;
     }
-    if (posted_.size() >= kPostLimit) {
-        return PostResult::kFull;
-    }
-    posted_.push_back(msg);
-    ChangedLocked();
+    // The taker is woken after the lock is let go, so it never blocks on it at once (on one
+    // core that costs two extra switches per hand-off). Callers hold the queue by a shared
+    // reference, so it outlives this call.
+    changed_.notify_all();
     return PostResult::kPosted;
 }
 
@@ -115,15 +121,39 @@ bool MessageQueue::TakePostedLocked(const MessageFilter& filter, bool remove, MS
     return true;
 }
 
-void MessageQueue::AddSource(MessageSource* source, MessageSource::Stage stage) {
+void MessageQueue::AddSource(std::shared_ptr<MessageSource> source, MessageSource::Stage stage) {
     std::lock_guard<std::mutex> guard(lock_);
-    sources_.push_back({source, stage});
+    if (closed_) {
+        return;
+    }
+    sources_.push_back({std::move(source), stage});
     ChangedLocked();
+}
+
+void MessageQueue::AddSource(MessageSource* source, MessageSource::Stage stage) {
+    // Not owned: an alias of no object.
+    AddSource(std::shared_ptr<MessageSource>(std::shared_ptr<void>(), source), stage);
 }
 
 void MessageQueue::RemoveSource(MessageSource* source) {
     std::lock_guard<std::mutex> guard(lock_);
-    std::erase_if(sources_, [&](const Registered& entry) { return entry.source == source; });
+    std::erase_if(sources_, [&](const Registered& entry) { return entry.source.get() == source; });
+}
+
+void MessageQueue::RemoveWindowMessages(HWND hwnd) {
+    std::lock_guard<std::mutex> guard(lock_);
+    std::erase_if(posted_, [&](const MSG& msg) { return msg.hwnd == hwnd; });
+}
+
+void MessageQueue::AddCloseHook(std::function<void()> hook) {
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (!closed_) {
+            closeHooks_.push_back(std::move(hook));
+            return;
+        }
+    }
+    hook();
 }
 
 void MessageQueue::Wake() {
@@ -132,10 +162,22 @@ void MessageQueue::Wake() {
 }
 
 void MessageQueue::Close() {
-    std::lock_guard<std::mutex> guard(lock_);
-    closed_ = true;
-    posted_.clear();
-    ChangedLocked();
+    std::vector<std::function<void()>> hooks;
+    std::vector<Registered> sources;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (closed_) {
+            return;
+        }
+        closed_ = true;
+        posted_.clear();
+        hooks.swap(closeHooks_);
+        sources.swap(sources_);
+        ChangedLocked();
+    }
+    for (auto& hook : hooks) {
+        hook();
+    }
 }
 
 void MessageQueue::ChangedLocked() {

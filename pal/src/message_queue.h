@@ -17,6 +17,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -64,18 +65,26 @@ public:
     // there is one; false when there is none (without wait) or the queue has been closed.
     bool Take(const MessageFilter& filter, bool remove, bool wait, MSG* msg);
 
-    // Sources are added and removed on the queue's own thread and must outlive their
-    // registration.
+    // Sources are added and removed on the queue's own thread. Within a stage they are asked in
+    // the order they were added. The queue keeps a shared source alive while it is registered
+    // (and during a Take that asks it); a source given by pointer must outlive its registration.
+    void AddSource(std::shared_ptr<MessageSource> source, MessageSource::Stage stage);
     void AddSource(MessageSource* source, MessageSource::Stage stage);
     void RemoveSource(MessageSource* source);
+    // Drops the posted messages for a window (it is being destroyed).
+    void RemoveWindowMessages(HWND hwnd);
     // Makes a waiting Take look again.
     void Wake();
-    // The thread has ended: posts fail and a waiting Take returns false.
+    // Runs hook once when the queue is closed, on the closing thread, without the queue's lock.
+    // A hook added to a closed queue runs at once.
+    void AddCloseHook(std::function<void()> hook);
+    // The thread has ended: posts fail, a waiting Take returns false, the close hooks run and the
+    // sources are let go.
     void Close();
 
 private:
     struct Registered {
-        MessageSource* source;
+        std::shared_ptr<MessageSource> source;
         MessageSource::Stage stage;
     };
     bool TakeFromSources(const std::vector<Registered>& sources, MessageSource::Stage stage,
@@ -88,6 +97,7 @@ private:
     std::condition_variable changed_;
     std::deque<MSG> posted_;
     std::vector<Registered> sources_;
+    std::vector<std::function<void()>> closeHooks_;
     bool quit_ = false;
     int quitCode_ = 0;
     bool closed_ = false;

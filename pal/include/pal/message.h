@@ -35,15 +35,19 @@ typedef MSG* PMSG;
 BOOL PostThreadMessageA(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM lParam);
 
 // Takes the next message of the calling thread's queue (made by the first call), waiting for one.
-// Messages come in posting order; the quit state set by PostQuitMessage comes when no posted
-// message matches. hWnd NULL takes every message of the thread, (HWND)-1 only thread messages;
-// the layer has no windows yet, so any other hWnd fails with ERROR_INVALID_WINDOW_HANDLE.
-// wMsgFilterMin and wMsgFilterMax both 0 take every message, else only those in the range; a
-// WM_QUIT is taken whatever the range. Returns 0 for WM_QUIT, -1 on error, else nonzero.
+// Messages sent to the thread's windows from other threads are handled first, inside the call
+// (pal/window.h, SendMessageA). Then posted messages come in posting order; the quit state set
+// by PostQuitMessage comes when no posted message matches; then WM_PAINT for a window to be
+// painted, then WM_TIMER of a timer that is due. hWnd NULL takes every message of the thread,
+// (HWND)-1 only thread messages, a window of the calling thread only that window's; any other
+// hWnd fails with ERROR_INVALID_WINDOW_HANDLE. wMsgFilterMin and wMsgFilterMax both 0 take every
+// message, else only those in the range; a WM_QUIT is taken whatever the range. Returns 0 for
+// WM_QUIT, -1 on error, else nonzero.
 BOOL GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax);
 
 // GetMessageA without waiting: TRUE when a message was there. PM_REMOVE takes it from the queue,
-// PM_NOREMOVE leaves it; the first call of a thread makes its queue.
+// PM_NOREMOVE leaves it (WM_PAINT stays until the window is painted, whichever); the first call
+// of a thread makes its queue.
 BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg);
 
 // Sets the calling thread's quit state: GetMessageA returns 0 with wParam nExitCode once no
