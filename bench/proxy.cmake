@@ -1,0 +1,10 @@
+# A player command through the proxy library's exports to the real service and engine, beside
+# the bare message-center round trip; and the service's recovery after its death.
+br_bench(proxy_bench SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/proxy_bench.cpp
+  LIBS BrServiceProxy msgcenter pal)
+if(TARGET proxy_bench)
+  add_dependencies(proxy_bench PlayEngine)
+  if(TARGET BrCoreService)
+    add_dependencies(proxy_bench BrCoreService)
+  endif()
+endif()

@@ -1,0 +1,204 @@
+#include "road_support.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+extern char** environ;
+
+namespace roadtest {
+
+std::vector<DWORD> ProcessesNamed(const std::string& name) {
+    std::vector<DWORD> pids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return pids;
+    }
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more;
+         more = Process32Next(snapshot, &entry)) {
+        if (name == entry.szExeFile) {
+            pids.push_back(entry.th32ProcessID);
+        }
+    }
+    CloseHandle(snapshot);
+    return pids;
+}
+
+std::vector<DWORD> ServiceProcesses() {
+    return ProcessesNamed("BrCoreService.exe");
+}
+
+void KillProcess(DWORD pid) {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    if (process == nullptr) {
+        return;
+    }
+    if (TerminateProcess(process, 0)) {
+        WaitForSingleObject(process, 5000);
+    }
+    CloseHandle(process);
+    waitpid(static_cast<pid_t>(pid), nullptr, WNOHANG);  // reaps it when it was ours
+}
+
+void KillRootProcesses() {
+    const DWORD self = GetCurrentProcessId();
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    std::vector<DWORD> pids;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more;
+         more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ProcessID != self) {
+            pids.push_back(entry.th32ProcessID);
+        }
+    }
+    CloseHandle(snapshot);
+    for (DWORD pid : pids) {
+        KillProcess(pid);
+    }
+}
+
+bool IsRunning(DWORD pid) {
+    const std::vector<DWORD> all = [] {
+        std::vector<DWORD> pids;
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32First(snapshot, &entry); more;
+             more = Process32Next(snapshot, &entry)) {
+            pids.push_back(entry.th32ProcessID);
+        }
+        CloseHandle(snapshot);
+        return pids;
+    }();
+    return std::find(all.begin(), all.end(), pid) != all.end();
+}
+
+pid_t StartSleeperNamed(const std::string& name) {
+    const std::string folder = std::string(getenv("PAL_RUNTIME_DIR")) + "/../programs";
+    std::filesystem::create_directories(folder);
+    const std::string path = folder + "/" + name;
+    std::filesystem::copy_file(BR_TEST_BIN_DIR "/pal_sleeper_helper", path,
+                               std::filesystem::copy_options::overwrite_existing);
+    chmod(path.c_str(), 0700);
+    char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
+    pid_t pid = -1;
+    if (posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, environ) != 0) {
+        return -1;
+    }
+    // Seen by the snapshot once it runs the copy.
+    for (int i = 0; i < 200 && !IsRunning(static_cast<DWORD>(pid)); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return pid;
+}
+
+bool WaitForService(int timeoutMs) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!IsRunCoreServer()) {
+        if (Clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return true;
+}
+
+bool WaitForNoService(int timeoutMs) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!ServiceProcesses().empty()) {
+        if (Clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+void Journal::Add(const std::string& line) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        lines_.push_back(line);
+    }
+    added_.notify_all();
+}
+
+std::vector<std::string> Journal::Lines() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lines_;
+}
+
+int Journal::Count(const std::string& line) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return static_cast<int>(std::count(lines_.begin(), lines_.end(), line));
+}
+
+bool Journal::WaitFor(const std::string& line, int count, int timeoutMs) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return added_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                           [&] { return std::count(lines_.begin(), lines_.end(), line) >= count; });
+}
+
+void RecordingSink::OnServiceLost() {
+    journal_.Add(name_ + ".Lost");
+}
+
+void RecordingSink::OnServiceRunning() {
+    journal_.Add(name_ + ".Running");
+}
+
+std::string DemoTrack() {
+    return BR_BIN_DIR "/brdj_demo.wav";
+}
+
+void RoadTest::SetUp() {
+    ASSERT_GT(StartSleeperNamed("brmusic"), 0);
+}
+
+void RoadTest::TearDown() {
+    KillRootProcesses();
+}
+
+std::string RoadTest::Log() {
+    return brtest::ReadFile(root_.LogDir() + "/brServiceProxy.txt");
+}
+
+int RoadTest::LogCount(const std::string& function, const std::string& message) {
+    std::istringstream log(Log());
+    const std::string tail = " 0 " + function + ": " + message;
+    int count = 0;
+    for (std::string line; std::getline(log, line);) {
+        count += line.ends_with(tail);
+    }
+    return count;
+}
+
+bool RoadTest::StartPlaying(IPlayerCore* player, IMediaCallback* receiver) {
+    if (player == nullptr) {
+        return false;
+    }
+    player->Init(receiver, 0, 0, 0);
+    PlayRequest request;
+    std::strncpy(request.itemText1, DemoTrack().c_str(), sizeof request.itemText1 - 1);
+    if (player->Open(&request) != 0 || player->Play() != 0 ||
+        !journal_.WaitFor("PlayStart", 1, 5000)) {
+        return false;
+    }
+    IPlayObject* object = nullptr;
+    return player->GetPlayObject(&object) == 0 && object->GetState() == 3;
+}
+
+}  // namespace roadtest
