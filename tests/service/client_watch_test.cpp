@@ -31,13 +31,14 @@ TEST_F(ServiceTest, WithoutAClientTheEngineIsToldToStopEveryThreeSeconds) {
     EXPECT_TRUE(Answering());
 }
 
+// A client's file name and the name the process snapshot reports for it.
+using ClientName = std::pair<std::string, std::string>;
+
 // A running client keeps the engine undisturbed; once it has gone, the stops begin.
-class ClientWatchTest : public ServiceTest,
-                        public ::testing::WithParamInterface<std::pair<const char*, const char*>> {
-};
+class ClientWatchTest : public ServiceTest, public ::testing::WithParamInterface<ClientName> {};
 
 TEST_P(ClientWatchTest, ARunningClientKeepsTheEngineFromBeingStopped) {
-    const auto [fileName, reportedName] = GetParam();
+    const auto& [fileName, reportedName] = GetParam();
     pid_t client = StartClient(fileName, reportedName);
     ASSERT_GT(client, 0);
     ASSERT_GT(StartAnswering(Install(Engine::kRecording)), 0);
@@ -50,12 +51,10 @@ TEST_P(ClientWatchTest, ARunningClientKeepsTheEngineFromBeingStopped) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Clients, ClientWatchTest,
-                         ::testing::Values(std::make_pair("brmusic.exe", "brmusic.exe"),
-                                           std::make_pair("BRDJ", "BRDJ.exe")),
+                         ::testing::Values(ClientName{"brmusic.exe", "brmusic.exe"},
+                                           ClientName{"BRDJ", "BRDJ.exe"}),
                          [](const auto& info) {
-                             return std::string(info.param.first).substr(0, 4) == "brmu"
-                                        ? std::string("brmusic")
-                                        : std::string("BRDJ");
+                             return info.param.first.substr(0, info.param.first.find('.'));
                          });
 
 // With the real engine: what plays without a client is stopped at the next tick, and the
