@@ -87,7 +87,11 @@ void* Run(void* raw) {
     // its posts fail.
     pal::MarkCurrentThreadRetired();
     pal::EndThreadQueue(thread.record->id);
-    thread.End(exitCode);
+    // A disowned thread's end belongs to TerminateThread, which signals it with its own code;
+    // ending here too could beat it to the handle with this thread's code.
+    if (!thread.record->terminated) {
+        thread.End(exitCode);
+    }
     pal::ForgetThreadRecord();
     return nullptr;
 }
