@@ -1,5 +1,6 @@
-# A player command through the proxy library's exports to the real service and engine, beside
-# the bare message-center round trip; and the service's recovery after its death.
+# Player commands through the proxy library's exports to the real service and engine, beside the
+# bare message-center round trip; the engine's notification rate at the host's receiver, beside
+# the bare acknowledged-message rate; and the service's recovery after its death.
 br_bench(proxy_bench SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/proxy_bench.cpp
   LIBS BrServiceProxy msgcenter pal)
 if(TARGET proxy_bench)

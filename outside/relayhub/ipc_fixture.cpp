@@ -33,7 +33,7 @@ void IpcTest::TearDown() {
 }
 
 PeerProcess& IpcTest::StartPeer(int32_t id) {
-    peers_.push_back(std::make_unique<PeerProcess>());
+    peers_.push_back(std::make_unique<PeerProcess>(kHelper));
     PeerProcess& p = *peers_.back();
     EXPECT_TRUE(p.Start({dir_, std::to_string(id)}));
     EXPECT_EQ(p.ReadLine(), "ready");

@@ -26,6 +26,8 @@ class IpcTest : public ::testing::Test {
 protected:
     static constexpr int32_t kSelfId = 4098;
     static constexpr int32_t kPeerId = 4097;
+    // The peer helper program (relayhub_peer_helper.cpp).
+    static constexpr const char* kHelper = "relayhub_peer";
 
     void SetUp() override;
     void TearDown() override;

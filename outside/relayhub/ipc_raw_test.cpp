@@ -113,7 +113,7 @@ TEST_F(RawTest, AProcessOfAnotherUserCannotCallIn) {
     OpenPathFor65534(root_, dir_, 0711);
     std::string path = relayhub::SocketPath(dir_, kSelfId);
     ASSERT_EQ(chmod(path.c_str(), 0666), 0);
-    PeerProcess stranger;
+    PeerProcess stranger(kHelper);
     ASSERT_TRUE(stranger.Start({"--as-nobody", "connect", path}));
     EXPECT_EQ(stranger.ReadLine(), "closed");
     EXPECT_EQ(stranger.Wait(5000), 0);
@@ -125,7 +125,7 @@ TEST_F(RawTest, AnEndpointOfAnotherUserIsNotCalled) {
         GTEST_SKIP() << "needs root to run a process as another user";
     }
     OpenPathFor65534(root_, dir_, 0777);
-    PeerProcess stranger;
+    PeerProcess stranger(kHelper);
     ASSERT_TRUE(stranger.Start({"--as-nobody", "listen", relayhub::SocketPath(dir_, 4321)}));
     ASSERT_EQ(stranger.ReadLine(), "ready");
     EXPECT_EQ(CallPeer(4321, kEcho, Bytes("hello?")).hr, RH_E_ACCESS);

@@ -153,7 +153,7 @@ TEST_F(IpcTest, ConcurrentCallsEachGetTheirOwnReply) {
 }
 
 TEST_F(IpcTest, ASecondRegistrationOfAnIdFailsInAnotherProcess) {
-    PeerProcess second;
+    PeerProcess second(kHelper);
     ASSERT_TRUE(second.Start({dir_, std::to_string(kSelfId)}));
     EXPECT_EQ(second.ReadLine(), "busy");
     EXPECT_EQ(second.Wait(5000), 3);

@@ -24,9 +24,8 @@ bool PeerProcess::Start(const std::vector<std::string>& args) {
         close(in[1]);
         return false;
     }
-    std::string program = std::string(BR_TEST_BIN_DIR) + "/relayhub_peer";
-    std::vector<char*> argv;
-    argv.push_back(program.data());
+    std::string program = std::string(BR_TEST_BIN_DIR) + "/" + helper_;
+    std::vector<char*> argv = {program.data()};
     std::vector<std::string> copies = args;
     for (auto& a : copies) {
         argv.push_back(a.data());
@@ -65,7 +64,7 @@ std::string PeerProcess::ReadLine(int timeoutMs) {
         if (left <= 0 || poll(&p, 1, static_cast<int>(left)) <= 0) {
             return std::string();
         }
-        char chunk[256];
+        char chunk[4096];
         ssize_t n = read(output_, chunk, sizeof chunk);
         if (n <= 0) {
             return std::string();

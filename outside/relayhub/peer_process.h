@@ -1,17 +1,20 @@
-// Test support: one peer helper process with pipes to its standard input and output. The
-// process is killed when the object goes, so no test leaves one behind.
+// Test support: one helper process of the test-bin folder with pipes to its standard input and
+// output, for the call center's and the message center's tests. The process is killed when the
+// object goes, so no test leaves one behind.
 #pragma once
 
 #include <sys/types.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace relayhub_test {
 
 class PeerProcess {
 public:
-    PeerProcess() = default;
+    // `helper`: the program's name in the test-bin folder.
+    explicit PeerProcess(std::string helper) : helper_(std::move(helper)) {}
     ~PeerProcess() { Kill(); }
     PeerProcess(const PeerProcess&) = delete;
     PeerProcess& operator=(const PeerProcess&) = delete;
@@ -19,7 +22,7 @@ public:
     // Starts the helper with these arguments; false when it cannot be started.
     bool Start(const std::vector<std::string>& args);
     // The next line of its output without the newline; empty after the time-out or at its end.
-    std::string ReadLine(int timeoutMs = 5000);
+    std::string ReadLine(int timeoutMs = 10000);
     void Send(const std::string& line);
     void CloseInput();
     // Waits for the process to end: its exit code, or -1 (still running, or ended by a signal).
@@ -29,6 +32,7 @@ public:
     pid_t Pid() const { return pid_; }
 
 private:
+    const std::string helper_;
     pid_t pid_ = -1;
     int input_ = -1;
     int output_ = -1;
