@@ -23,7 +23,8 @@ constexpr const char* SERVICE_EXE_NAME = "BrCoreService.exe";
 
 // Creates the objects in the order in which they must exist: both stubs before the message
 // center registers the endpoint, so that the first command finds them. Notifications the engine
-// raises while its stub is built find no message center and are dropped.
+// raises while its stub is built find no message center and are dropped; those raised while the
+// message center's Init runs wait until it has returned (service_notify.h).
 void CreateServiceObjects() {
     g_P2PStub = new CP2PStub;
     g_PlayCoreStub = new CPlayCoreStub;
@@ -31,11 +32,6 @@ void CreateServiceObjects() {
     g_ServiceMsgCenter = center;
     // Without an endpoint the service runs on but receives nothing.
     center->Init(SERVICE_ENDPOINT_ID);
-    // Publishes the message center once more, now that Init has stored its endpoint and worker:
-    // the senders on the engines' and the call center's threads load the pointer before each
-    // send, so from here on they see what Init wrote. (A message that the endpoint delivers while
-    // Init is still running can only find the message center half set up.)
-    g_ServiceMsgCenter = center;
 }
 
 // Notifications are sent on the engines' own threads, so the teardown must keep them off the

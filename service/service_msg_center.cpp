@@ -23,6 +23,12 @@ CServiceMsgCenter::~CServiceMsgCenter() {
     RetireServiceNotifications(*this);
 }
 
+bool CServiceMsgCenter::Init(int endpointId) {
+    const bool registered = CMsgCenter::Init(endpointId);
+    OpenServiceNotifications(*this);
+    return registered;
+}
+
 bool CServiceMsgCenter::UnInit() {
     CloseServiceNotifications(*this);
     return CMsgCenter::UnInit();

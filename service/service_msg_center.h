@@ -16,6 +16,9 @@ public:
     // g_ServiceMsgCenter when it still points here.
     ~CServiceMsgCenter() override;
 
+    // CMsgCenter::Init, then opens the notification gate: notifications raised before Init has
+    // returned wait for it. It hides the base's Init, as UnInit does.
+    bool Init(int endpointId);
     // Closes the notification gate and waits for the notifications under way on the engines'
     // threads, then CMsgCenter::UnInit. It hides the base's UnInit, so the program, which holds
     // the object as a CServiceMsgCenter, never releases the endpoint under a running send.
@@ -26,11 +29,14 @@ public:
 
 private:
     friend void SendServiceNotification(int channel, const CStreamWriter& payload);
+    friend void OpenServiceNotifications(CServiceMsgCenter& center);
     friend void CloseServiceNotifications(CServiceMsgCenter& center);
     friend void RetireServiceNotifications(CServiceMsgCenter& center);
 
-    // The notification gate (service_notify.h), guarded by its process-wide lock: closed by
-    // UnInit, and the number of notification sends under way on this message center.
+    // The notification gate (service_notify.h), guarded by its process-wide lock: opened by
+    // Init, closed by UnInit, and the number of notification sends under way or waiting on this
+    // message center.
+    bool m_notifyOpen = false;
     bool m_notifyClosed = false;
     int m_notifySending = 0;
 };

@@ -31,12 +31,20 @@ void SendServiceNotification(int channel, const CStreamWriter& payload) {
     GateLock& gate = TheGateLock();
     CServiceMsgCenter* center = nullptr;
     {
-        std::lock_guard<std::mutex> guard(gate.lock);
+        std::unique_lock<std::mutex> guard(gate.lock);
         center = g_ServiceMsgCenter.load();
         if (!center || center->m_notifyClosed) {
             return;
         }
+        // Counted while it waits too, so that closing the gate waits for it to leave rather
+        // than letting the object go under it.
         ++center->m_notifySending;
+        gate.idle.wait(guard, [&] { return center->m_notifyOpen || center->m_notifyClosed; });
+        if (center->m_notifyClosed) {
+            --center->m_notifySending;
+            gate.idle.notify_all();
+            return;
+        }
     }
     ++t_sendingHere;
     center->SendMsgNoReply(PROXY_ENDPOINT_ID, 0, channel, payload.GetData(), payload.GetSize(),
@@ -49,10 +57,21 @@ void SendServiceNotification(int channel, const CStreamWriter& payload) {
     gate.idle.notify_all();
 }
 
+void OpenServiceNotifications(CServiceMsgCenter& center) {
+    GateLock& gate = TheGateLock();
+    {
+        std::lock_guard<std::mutex> guard(gate.lock);
+        center.m_notifyOpen = true;
+    }
+    gate.idle.notify_all();
+}
+
 void CloseServiceNotifications(CServiceMsgCenter& center) {
     GateLock& gate = TheGateLock();
     std::unique_lock<std::mutex> guard(gate.lock);
     center.m_notifyClosed = true;
+    // Senders waiting for the gate to open leave now.
+    gate.idle.notify_all();
     const int own = t_sendingHere;
     gate.idle.wait(guard, [&] { return center.m_notifySending <= own; });
 }

@@ -1,5 +1,6 @@
-// The notification gate: the message center's shutdown never overlaps a notification's send on
-// an engine thread, and a notification racing the shutdown is either sent whole or dropped.
+// The notification gate: a notification raised while the message center's Init runs waits for
+// it, the message center's shutdown never overlaps a notification's send on an engine thread,
+// and a notification racing the shutdown is either sent whole or dropped.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -32,6 +33,34 @@ protected:
     FakePlayerCore core_;
     CPlayCoreStub stub_{&core_};
 };
+
+// The program publishes the message center before its Init, which stores the endpoint only after
+// the endpoint has begun to deliver. A notification raised in between waits for Init, then goes;
+// one whose message center is shut down without Init is dropped and its thread let go.
+TEST_F(ServiceNotifyTest, ANotificationRaisedBeforeInitHasReturnedWaitsForIt) {
+    ShutDownCenter();
+    for (bool initialised : {true, false}) {
+        SCOPED_TRACE(initialised ? "Init" : "shut down without Init");
+        center_ = new CServiceMsgCenter;
+        g_ServiceMsgCenter = center_;
+        std::future<void> engine =
+            std::async(std::launch::async, [this] { stub_.NotifyPlayStart(); });
+        EXPECT_EQ(engine.wait_for(200ms), std::future_status::timeout)
+            << "the notification did not wait for Init";
+        if (initialised) {
+            ASSERT_TRUE(center_->Init(SERVICE_ENDPOINT_ID));
+            ASSERT_EQ(engine.wait_for(5s), std::future_status::ready);
+            ASSERT_TRUE(proxy_->WaitForCount(1));
+            EXPECT_EQ(Hex(proxy_->Messages()[0].payload), "01 00 00 00");
+        } else {
+            ShutDownCenter();
+            ASSERT_EQ(engine.wait_for(5s), std::future_status::ready);
+            EXPECT_EQ(proxy_->Messages().size(), 1u)
+                << "sent through a message center never set up";
+        }
+        ShutDownCenter();
+    }
+}
 
 TEST_F(ServiceNotifyTest, UnInitWaitsForASendUnderWay) {
     proxy_->Hold();

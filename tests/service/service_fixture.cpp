@@ -2,11 +2,9 @@
 
 #include <time.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
-#include <thread>
 
 #include "msg_ids.h"
 
@@ -48,10 +46,6 @@ pid_t ServiceTest::StartAnswering(const std::string& program) {
         !processes_.Running(pid)) {
         return -1;
     }
-    // The endpoint answers as soon as it is registered, while the message center's Init is
-    // still storing the endpoint and starting its worker; a notification sent before Init has
-    // returned would race with it. Give the service that moment to finish its start-up.
-    std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
     return pid;
 }
 

@@ -17,8 +17,6 @@ namespace svctest {
 // Generous bounds: the sanitizer builds start and run the program several times slower.
 constexpr int kStartMs = 30000;
 constexpr int kExitMs = 30000;
-// How long a started service is given, after its first answer, to finish its start-up.
-constexpr int kSettleMs = 300;
 
 class ServiceTest : public ::testing::Test {
 protected:

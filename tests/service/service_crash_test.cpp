@@ -1,0 +1,77 @@
+// The program carries the crash handler: a fault that nothing handles writes one dump beside the
+// program and ends it at once, without its orderly shutdown.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+
+#include "dump_reader.h"
+#include "service_fixture.h"
+
+namespace svctest {
+namespace {
+
+// AddressSanitizer takes the fault signals itself unless told not to; the program started while
+// this lives leaves them to its own handler.
+class FaultsToTheProgram {
+public:
+    FaultsToTheProgram() {
+        const char* old = std::getenv("ASAN_OPTIONS");
+        had_ = old != nullptr;
+        old_ = had_ ? old : "";
+        std::string options = old_.empty() ? "" : old_ + ":";
+        options += "handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0";
+        setenv("ASAN_OPTIONS", options.c_str(), 1);
+    }
+    ~FaultsToTheProgram() {
+        if (had_) {
+            setenv("ASAN_OPTIONS", old_.c_str(), 1);
+        } else {
+            unsetenv("ASAN_OPTIONS");
+        }
+    }
+    FaultsToTheProgram(const FaultsToTheProgram&) = delete;
+    FaultsToTheProgram& operator=(const FaultsToTheProgram&) = delete;
+
+private:
+    bool had_ = false;
+    std::string old_;
+};
+
+// The layer reports a SIGSEGV that a process sends as an access violation, as it does a fault.
+TEST_F(ServiceTest, AFaultWritesOneDumpBesideTheProgramAndEndsItQuietly) {
+    FaultsToTheProgram faults;
+    const std::string program = Install(Engine::kRecording);
+    pid_t pid = StartAnswering(program);
+    ASSERT_GT(pid, 0);
+
+    ASSERT_EQ(kill(pid, SIGSEGV), 0);
+    int status = processes_.WaitExit(pid, kExitMs);
+    EXPECT_GT(status, 0) << "the process did not end with a failure status";
+    EXPECT_LT(status, 128) << "the process died by the signal: no handler took the fault";
+
+    std::vector<std::string> dumps;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::path(program).parent_path())) {
+        if (entry.path().extension() == ".dmp") {
+            dumps.push_back(entry.path().string());
+        }
+    }
+    ASSERT_EQ(dumps.size(), 1u) << testing::PrintToString(dumps);
+    const std::string name = std::filesystem::path(dumps[0]).filename().string();
+    EXPECT_TRUE(std::regex_match(name, std::regex("[0-9]{17}_BrCoreService\\.exe\\.dmp"))) << name;
+
+    dumptest::Minidump dump = dumptest::Minidump::FromFile(dumps[0]);
+    EXPECT_EQ(dump.ProcessId(), static_cast<uint32_t>(pid));
+    auto exception = dump.GetException();
+    ASSERT_TRUE(exception.has_value());
+    EXPECT_EQ(exception->code, EXCEPTION_ACCESS_VIOLATION);
+
+    // No orderly shutdown and no exit handlers: the engine was neither uninitialised nor unloaded.
+    EXPECT_EQ(EngineLog(), std::vector<std::string>{"Init 0 0"});
+}
+
+}  // namespace
+}  // namespace svctest
