@@ -100,7 +100,7 @@ TEST_F(UpdaterTest, TheWholeRoadThroughTheClient) {
     // The close runs the installer silently; the record stays.
     ASSERT_EQ(install_.RunClient("close"), 0);
     ASSERT_TRUE(updtest::WaitForFile(installerArgs_));
-    EXPECT_EQ(brtest::ReadFile(installerArgs_), "1|/S|");
+    EXPECT_EQ(brtest::ReadFile(installerArgs_), "show=0|1|/S|");
     EXPECT_EQ(Record("Version"), "1.0.0.2");
 
     // The installer has gone: the check clears the record and starts the updater, which asks
