@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "part_files.h"
 #include "transfer.h"
 
 namespace httpmgr {
@@ -52,6 +53,7 @@ public:
             observer_->OnDownloadFailed(id_, CURLE_WRITE_ERROR);
             return;
         }
+        AddPartFile(partPath_);
         CURLcode code = Fetch(url);
         int error = Finish(code);
         if (error != 0) {
@@ -59,6 +61,9 @@ public:
                 close(fd_);
             }
             unlink(partPath_.c_str());
+        }
+        ForgetPartFile(partPath_);
+        if (error != 0) {
             observer_->OnDownloadFailed(id_, error);
             return;
         }

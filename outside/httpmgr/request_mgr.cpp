@@ -9,6 +9,7 @@
 
 #include "download.h"
 #include "http_request_mgr.h"
+#include "part_files.h"
 #include "sync_request.h"
 
 namespace httpmgr {
@@ -93,6 +94,7 @@ extern "C" __attribute__((visibility("default"))) IHttpRequestMgr* AfxGetHttpReq
     // Made once, never destroyed: download threads may still use it while the process ends.
     static IHttpRequestMgr* manager = [] {
         curl_global_init(CURL_GLOBAL_DEFAULT);
+        httpmgr::RemovePartFilesAtExit();
         return new httpmgr::RequestMgr;
     }();
     return manager;

@@ -48,7 +48,7 @@ protected:
 TEST_F(LauncherTest, FirstStartCreatesTheDataFolderAndStartsTheUpdater) {
     ASSERT_FALSE(fs::exists(install_.DataDir()));
     ASSERT_EQ(install_.RunClient("check"), 0);
-    EXPECT_EQ(UpdaterStarted(10000), "1|" + install_.DataDir() + "|");
+    EXPECT_EQ(UpdaterStarted(10000), "show=0|1|" + install_.DataDir() + "|");
     EXPECT_TRUE(fs::is_directory(install_.DataDir()));
     EXPECT_FALSE(fs::exists(install_.RecordFile()));  // the record is not touched
     ASSERT_EQ(install_.RunClient("close"), 0);
@@ -89,13 +89,14 @@ TEST_F(LauncherTest, RecordStates) {
 
         // The close first: the check could clear the record.
         ASSERT_EQ(install_.RunClient("close"), 0);
-        EXPECT_EQ(InstallerStarted(c.runsInstaller ? 10000 : 300), c.runsInstaller ? "1|/S|" : "");
+        EXPECT_EQ(InstallerStarted(c.runsInstaller ? 10000 : 300),
+                  c.runsInstaller ? "show=0|1|/S|" : "");
         EXPECT_EQ(Record("Version"), c.version);  // the close leaves the record
         EXPECT_EQ(Record("UpdateFile"), c.file);
 
         ASSERT_EQ(install_.RunClient("check"), 0);
         EXPECT_EQ(UpdaterStarted(c.startsUpdater ? 10000 : 300),
-                  c.startsUpdater ? "1|" + data + "|" : "");
+                  c.startsUpdater ? "show=0|1|" + data + "|" : "");
         EXPECT_EQ(Record("Version"), c.clears ? "" : c.version);
         EXPECT_EQ(Record("UpdateFile"), c.clears ? "" : c.file);
     }
@@ -113,7 +114,7 @@ TEST_F(LauncherTest, WithoutADataFolder) {
     ASSERT_EQ(install_.RunClient("close", "noworkdir"), 0);
     EXPECT_EQ(InstallerStarted(300), "");
     ASSERT_EQ(install_.RunClient("check", "noworkdir"), 0);
-    EXPECT_EQ(UpdaterStarted(10000), "0|");
+    EXPECT_EQ(UpdaterStarted(10000), "show=0|0|");
     EXPECT_EQ(updtest::IniValue(bare, "Update", "Version"), "");
     EXPECT_EQ(updtest::IniValue(bare, "Update", "UpdateFile"), "");
 }

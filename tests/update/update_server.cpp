@@ -16,6 +16,11 @@ UpdateServer::UpdateServer() {
             return;
         }
         std::lock_guard<std::mutex> lock(mutex_);
+        if (raw_) {
+            res.status = rawStatus_;
+            res.set_content(rawReply_, "text/xml");
+            return;
+        }
         res.set_content(
             "<brindo_fans><flashlist><flash><name>player</name><ver>9.9</ver></flash>"
             "<flash><name>pack</name><ver>" +
@@ -72,6 +77,13 @@ void UpdateServer::SetInstaller(const std::string& bytes) {
 void UpdateServer::SetVersion(const std::string& version) {
     std::lock_guard<std::mutex> lock(mutex_);
     version_ = version;
+}
+
+void UpdateServer::SetRawReply(const std::string& body, int status) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    raw_ = true;
+    rawReply_ = body;
+    rawStatus_ = status;
 }
 
 std::string UpdateServer::LastDownload() {

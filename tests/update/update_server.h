@@ -26,6 +26,8 @@ public:
 
     std::string Host() const { return server_.Host(); }
     void SetVersion(const std::string& version);
+    // Answers the version query with these bytes and that status instead of the usual reply.
+    void SetRawReply(const std::string& body, int status);
     void SetServing(Serving serving) { serving_ = serving; }
     // The installer's bytes, the same for every version.
     std::string Installer();
@@ -43,6 +45,9 @@ private:
     httptest::TestHttpServer server_;
     std::mutex mutex_;
     std::string version_;
+    bool raw_ = false;
+    int rawStatus_ = 200;
+    std::string rawReply_;
     std::string lastDownload_;
     std::string installer_;
     std::atomic<Serving> serving_{Serving::kWhole};

@@ -18,8 +18,8 @@ namespace updtest {
 namespace fs = std::filesystem;
 
 std::string RecorderScript(const std::string& out) {
-    return "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > \"" + out + ".part\"\n/bin/mv \"" + out +
-           ".part\" \"" + out + "\"\n";
+    return "#!/bin/sh\nprintf '%s|' \"show=${PAL_SHOW_COMMAND-none}\" \"$#\" \"$@\" > \"" + out +
+           ".part\"\n/bin/mv \"" + out + ".part\" \"" + out + "\"\n";
 }
 
 bool WriteScript(const std::string& path, const std::string& text, int mode) {

@@ -11,7 +11,8 @@
 
 namespace updtest {
 
-// A "#!" script that writes its argument count and arguments ("1|/S|") to out, whole.
+// A "#!" script that writes the show command it was started with (the layer hands it on in
+// PAL_SHOW_COMMAND), its argument count and its arguments ("show=0|1|/S|") to out, whole.
 std::string RecorderScript(const std::string& out);
 // Writes a script with that mode, creating its folder.
 bool WriteScript(const std::string& path, const std::string& text, int mode);

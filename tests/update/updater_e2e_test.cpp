@@ -100,7 +100,7 @@ TEST_F(UpdaterTest, TheWholeRoadThroughTheClient) {
     // The close runs the installer silently; the record stays.
     ASSERT_EQ(install_.RunClient("close"), 0);
     ASSERT_TRUE(updtest::WaitForFile(installerArgs_));
-    EXPECT_EQ(brtest::ReadFile(installerArgs_), "1|/S|");
+    EXPECT_EQ(brtest::ReadFile(installerArgs_), "show=0|1|/S|");
     EXPECT_EQ(Record("Version"), "1.0.0.2");
 
     // The installer has gone: the check clears the record and starts the updater, which asks
@@ -175,6 +175,23 @@ TEST_F(UpdaterTest, ASecondInstanceEndsAtOnceWhileTheFirstDownloads) {
     EXPECT_EQ(server_.Downloads(), 1);
 }
 
+// A download that never reports an outcome (the server holds the body, the stall limit is far
+// off) ends at the configured wait limit: exit code 0, nothing recorded, and no file left in
+// the data folder, not even the library's unfinished part file.
+TEST_F(UpdaterTest, TheDownloadWaitEndsAtItsLimit) {
+    setenv("BRHTTP_STALL_TIMEOUT_MS", "60000", 1);
+    install_.SetConfig("Web", "DownloadWaitSeconds", "2");
+    fs::create_directories(install_.DataDir());
+    server_.SetServing(updtest::Serving::kHeld);
+    auto start = Clock::now();
+    EXPECT_EQ(RunUpdater(install_.DataDir()), 0);
+    auto took = Clock::now() - start;
+    EXPECT_GE(took, std::chrono::milliseconds(1900));
+    EXPECT_LT(took, std::chrono::seconds(6));
+    EXPECT_EQ(server_.Downloads(), 1);
+    EXPECT_EQ(FilesIn(install_.DataDir()), std::vector<std::string>{});
+}
+
 // Versions compare as numbers part by part.
 TEST_F(UpdaterTest, OnlyAStrictlyNewerVersionIsDownloaded) {
     const struct {
@@ -236,7 +253,7 @@ TEST_F(UpdaterTest, RunsThatEndEarly) {
         {"a command line naming nothing", [] {}, "/no/such/folder/", 0},
         {"a pending record: asked, then ended", [&] { install_.SetRecord("1.0.0.2", pendingFile); },
          install_.DataDir(), 1},
-        {"no pack entry", [&] { server_.SetVersion(""); }, install_.DataDir(), 1},
+        {"an empty version text", [&] { server_.SetVersion(""); }, install_.DataDir(), 1},
         {"no version host configured", [&] { install_.SetConfig("Web", "VersionHost", ""); },
          install_.DataDir(), 0},
     };
@@ -250,6 +267,58 @@ TEST_F(UpdaterTest, RunsThatEndEarly) {
         EXPECT_EQ(RunUpdater(c.commandLine), 0);
         EXPECT_EQ(server_.Queries(), queries + c.queries);
         EXPECT_EQ(server_.Downloads(), 0);
+    }
+}
+
+// The version service's reply as the real program reads it through the library: only a
+// "pack" entry with a newer version text leads to a download; every other reply ends the run
+// with exit code 0 (a crash would show as another status) and leaves the data folder empty.
+TEST_F(UpdaterTest, VersionReplies) {
+    auto entry = [](const std::string& name, const std::string& ver) {
+        return "<flash><name>" + name + "</name><ver>" + ver + "</ver></flash>";
+    };
+    auto reply = [](const std::string& entries, const std::string& root = "brindo_fans") {
+        return "<" + root + "><flashlist>" + entries + "</flashlist></" + root + ">";
+    };
+    std::string nested;
+    for (int i = 0; i < 200000; ++i) {
+        nested += "<a>";
+    }
+    const struct {
+        const char* name;
+        std::string body;
+        int status;
+        bool downloads;
+    } cases[] = {
+        {"the pack entry after another", reply(entry("player", "9") + entry("pack", "1.0.0.2")),
+         200, true},
+        {"a declaration and white space around the version",
+         "<?xml version=\"1.0\"?>\n" + reply(entry("pack", " 1.0.0.2 ")), 200, true},
+        {"a comment before the pack entry",
+         reply(entry("player", "9") + "<!-- x -->" + entry("pack", "1.0.0.2")), 200, false},
+        {"no pack entry", reply(entry("player", "1.0.0.2")), 200, false},
+        {"another root name", reply(entry("pack", "1.0.0.2"), "brindo"), 200, false},
+        {"an error page", "<html><body>Internal Server Error</body></html>", 500, false},
+        {"not XML", "ver=1.0.0.2", 200, false},
+        {"an empty reply", "", 200, false},
+        {"a reply over the library's limit",
+         reply(entry("pack", "1.0.0.2") + std::string((16u << 20) + 1, ' ')), 200, false},
+        {"nesting deep enough to overflow the parser", nested, 200, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(install_.DataDir());
+        fs::create_directories(install_.DataDir());
+        server_.SetRawReply(c.body, c.status);
+        int queries = server_.Queries();
+        int downloads = server_.Downloads();
+        EXPECT_EQ(RunUpdater(install_.DataDir()), 0);
+        EXPECT_EQ(server_.Queries(), queries + 1);
+        EXPECT_EQ(server_.Downloads(), downloads + (c.downloads ? 1 : 0));
+        const std::vector<std::string> files =
+            c.downloads ? std::vector<std::string>{"BRDJ_1.0.0.2.exe", "Config.ini"}
+                        : std::vector<std::string>{};
+        EXPECT_EQ(FilesIn(install_.DataDir()), files);
     }
 }
 
