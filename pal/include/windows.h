@@ -3,15 +3,15 @@
 // Where a function differs from Windows, its definition says so and pal/DEVIATIONS.md lists it.
 #pragma once
 
-#include "pal/types.h"
-#include "pal/kernel.h"
-#include "pal/message.h"
-#include "pal/window.h"
-#include "pal/process.h"
+#include "pal/crash.h"
+#include "pal/entry.h"
 #include "pal/file.h"
 #include "pal/ini.h"
+#include "pal/kernel.h"
+#include "pal/message.h"
+#include "pal/process.h"
+#include "pal/runtime.h"
 #include "pal/shell.h"
 #include "pal/text.h"
-#include "pal/entry.h"
-#include "pal/crash.h"
-#include "pal/runtime.h"
+#include "pal/types.h"
+#include "pal/window.h"

@@ -6,9 +6,9 @@
 #include <cerrno>
 #include <string>
 
+#include "file_descriptor.h"
 #include "file_error.h"
 #include "file_share.h"
-#include "file_descriptor.h"
 #include "handle.h"
 
 namespace pal::fs {

@@ -6,9 +6,13 @@ namespace {
 thread_local DWORD t_lastError = ERROR_SUCCESS;
 }
 
-DWORD GetLastError() { return t_lastError; }
+DWORD GetLastError() {
+    return t_lastError;
+}
 
-void SetLastError(DWORD dwErrCode) { t_lastError = dwErrCode; }
+void SetLastError(DWORD dwErrCode) {
+    t_lastError = dwErrCode;
+}
 
 BOOL CloseHandle(HANDLE hObject) {
     if (!pal::RemoveHandle(hObject)) {

@@ -349,6 +349,14 @@ TEST(CurrentProcess, IdsAndPseudoHandle) {
     DWORD code = 0;
     EXPECT_TRUE(GetExitCodeProcess(GetCurrentProcess(), &code));
     EXPECT_EQ(code, STILL_ACTIVE);
+    // The pseudo-handle cannot be waited on or closed, and stays usable after trying.
+    SetLastError(0);
+    EXPECT_EQ(WaitForSingleObject(GetCurrentProcess(), 0), WAIT_FAILED);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    SetLastError(0);
+    EXPECT_FALSE(CloseHandle(GetCurrentProcess()));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    EXPECT_TRUE(GetExitCodeProcess(GetCurrentProcess(), &code));
     HANDLE self =
         OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, GetCurrentProcessId());
     ASSERT_NE(self, nullptr);

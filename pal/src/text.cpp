@@ -13,7 +13,9 @@ BOOL IsDBCSLeadByteEx(UINT CodePage, BYTE TestChar) {
     return TestChar >= 0x81 && TestChar <= 0xFE;
 }
 
-BOOL IsDBCSLeadByte(BYTE TestChar) { return IsDBCSLeadByteEx(CP_ACP, TestChar); }
+BOOL IsDBCSLeadByte(BYTE TestChar) {
+    return IsDBCSLeadByteEx(CP_ACP, TestChar);
+}
 
 namespace {
 

@@ -4,12 +4,12 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
 #include <cstdio>
 #include <fstream>
 #include <map>
 #include <optional>
 #include <sstream>
-#include <sys/stat.h>
 
 namespace brtest {
 
