@@ -137,4 +137,5 @@ protected:
 private:
     int ScanTag(int level, int index, Token& token);
     bool ReadEndTag(int index);
+    bool ReadEndTagTokens(int index);
 };

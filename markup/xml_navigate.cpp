@@ -13,8 +13,9 @@ int CXmlDoc::FindNextElement(int parent, int after, const char* name) const {
         return candidate;
     }
     const char* t = docText.c_str();
+    const int length = static_cast<int>(docText.size());
     for (; candidate != 0; candidate = records[candidate].nextSibling) {
-        if (markup::TokenMatchesAt(t, records[candidate].startTagBegin + 1, name)) {
+        if (markup::TokenMatchesAt(t, length, records[candidate].startTagBegin + 1, name)) {
             return candidate;
         }
     }

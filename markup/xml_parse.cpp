@@ -122,6 +122,16 @@ int CXmlDoc::ParseNode(Token& token) const {
             token.next = lt + 2;
             return 0;
         }
+        const char c1 = t[lt + 1];
+        if (markup::detail::kTokenByte[static_cast<unsigned char>(c1)] == 1 && c1 != '"' &&
+            c1 != '\'') {
+            // The usual start tag, its name right after the '<': what NextToken reads there.
+            token.quoted = false;
+            token.first = lt + 1;
+            token.next = markup::EndOfRun(t, markup::SkipRunBytes(t, length, lt + 1));
+            token.last = token.next - 1;
+            return 1;
+        }
         token.next = lt + 1;
         if (!NextToken(token)) {
             return SetParseError("Abrupt end within tag");
@@ -148,12 +158,12 @@ int CXmlDoc::ParseNode(Token& token) const {
 
 // Reads the end tag of element `index` from its endTagBegin and records its '>'. While the
 // element is open its endTagEnd holds the length of its name when the name is a run of
-// characters right after the '<', else 0.
-bool CXmlDoc::ReadEndTag(int index) {
+// characters right after the '<', else 0. The general reading is ReadEndTagTokens.
+[[gnu::always_inline]] inline bool CXmlDoc::ReadEndTag(int index) {
     const char* t = docText.c_str();
     const int length = static_cast<int>(docText.size());
-    // The usual case: the end tag "</name>" right at endTagBegin. The general reading below
-    // would find the same three tokens there.
+    // The usual case: the end tag "</name>" right at endTagBegin. The general reading would find
+    // the same three tokens there.
     const int begin = records[index].endTagBegin;
     const int nameLength = records[index].endTagEnd;
     if (nameLength > 0 && begin + 2 + nameLength <= length && t[begin] == '<' &&
@@ -162,7 +172,13 @@ bool CXmlDoc::ReadEndTag(int index) {
         records[index].endTagEnd = begin + 2 + nameLength;
         return true;
     }
+    return ReadEndTagTokens(index);
+}
 
+// Reads the end tag token by token: '/', the element's name, then anything up to the '>'.
+bool CXmlDoc::ReadEndTagTokens(int index) {
+    const char* t = docText.c_str();
+    const int begin = records[index].endTagBegin;
     Token nameToken(t, records[index].startTagBegin + 1);
     NextToken(nameToken);
     const std::string_view name(t + nameToken.first, nameToken.last - nameToken.first + 1);

@@ -1,7 +1,6 @@
 // Reading: attribute values, character data and names, and the conversion between plain text
 // and text with the five entity references.
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 #include "xml_doc.h"
@@ -170,19 +169,9 @@ std::string CXmlDoc::EscapeText(const char* text) {
 namespace {
 
 // The first offset from `from` up to `last` that holds '&' or a byte from 0x80 up, else last + 1.
-// Eight bytes are tested at once as long as they lie in the text (`length` bytes, no NUL).
+// Whole blocks are tested as long as they lie in the text (`length` bytes, no NUL).
 int FindSpecial(const char* t, int length, int from, int last) {
-    const uint64_t ampersands = markup::detail::kLowBits * '&';
-    int i = from;
-    while (i <= last && i + 8 <= length) {
-        uint64_t v;
-        std::memcpy(&v, t + i, 8);
-        const uint64_t stops = markup::detail::StopsIn(v, ampersands);
-        if (stops != 0) {
-            return std::min(i + (std::countr_zero(stops) >> 3), last + 1);
-        }
-        i += 8;
-    }
+    int i = markup::SkipPlainBytes(t, length, last + 1, from, '&');
     while (i <= last && t[i] != '&' && static_cast<unsigned char>(t[i]) < 0x80) {
         ++i;
     }

@@ -10,6 +10,10 @@
 #include <cstring>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "windows.h"
 
 namespace markup {
@@ -83,27 +87,47 @@ inline uint64_t StopsIn(uint64_t v, uint64_t cLanes) {
 
 }  // namespace detail
 
-// ScanToChar over a text whose ending NUL is at `length` (it holds no NUL before), with the same
-// result: runs of eight bytes that hold neither c nor a byte from 0x80 up are one-byte characters
-// and are passed over whole; the rest is stepped by characters. Nothing past the NUL is read.
-inline bool ScanToChar(const char* text, int length, int& offset, char c) {
+// Passes over whole blocks of bytes that hold neither c nor a byte from 0x80 up (so each of their
+// bytes is a character of its own), starting blocks only before `limit` and reading only blocks
+// that end at or before `length`. Returns the first byte that is c or from 0x80 up, or the offset
+// where no further block was read: the caller steps on by characters from there.
+inline int SkipPlainBytes(const char* text, int length, int limit, int i, char c) {
     static_assert(std::endian::native == std::endian::little);
+#if defined(__SSE2__)
+    const __m128i lanes = _mm_set1_epi8(c);
+    while (i < limit && i + 16 <= length) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        // The sign bit of each lane: the byte is c (all ones) or from 0x80 up.
+        const unsigned stops = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lanes), v));
+        if (stops != 0) {
+            return i + std::countr_zero(stops);
+        }
+        i += 16;
+    }
+#endif
+    const uint64_t cLanes = detail::kLowBits * static_cast<unsigned char>(c);
+    while (i < limit && i + 8 <= length) {
+        uint64_t v;
+        std::memcpy(&v, text + i, 8);
+        const uint64_t stops = detail::StopsIn(v, cLanes);
+        if (stops != 0) {
+            return i + (std::countr_zero(stops) >> 3);  // the lowest flagged byte is a true stop
+        }
+        i += 8;
+    }
+    return i;
+}
+
+// ScanToChar over a text whose ending NUL is at `length` (it holds no NUL before), with the same
+// result: blocks of one-byte characters without c are passed over whole, the rest is stepped by
+// characters. Nothing past the NUL is read.
+inline bool ScanToChar(const char* text, int length, int& offset, char c) {
     int i = offset;
     if (text[i] == c) {
         return true;  // the usual case right after a tag
     }
-    const uint64_t cLanes = detail::kLowBits * static_cast<unsigned char>(c);
     for (;;) {
-        if (i + 8 <= length) {
-            uint64_t v;
-            std::memcpy(&v, text + i, 8);
-            const uint64_t stops = detail::StopsIn(v, cLanes);
-            if (stops == 0) {
-                i += 8;
-                continue;
-            }
-            i += std::countr_zero(stops) >> 3;  // the lowest flagged byte is a true stop
-        }
+        i = SkipPlainBytes(text, length, length, i, c);
         if (text[i] == c || text[i] == '\0') {
             offset = i;
             return text[i] == c;
@@ -120,6 +144,53 @@ inline bool SkipWhitespace(const char* text, int& offset) {
     }
     offset = i;
     return text[i] != '\0';
+}
+
+// The end of the run of characters that starts at i: the first delimiter or NUL at a character
+// start from i on.
+inline int EndOfRun(const char* text, int i) {
+    for (;;) {
+        const uint8_t kind = detail::kTokenByte[static_cast<unsigned char>(text[i])];
+        if (kind == 0) {
+            return i;
+        }
+        i += kind == 1 ? 1 : CharSize(text, i);
+    }
+}
+
+#if defined(__SSE2__)
+// A bit for each of the sixteen bytes at p that may end a run: a delimiter, NUL, another control
+// byte, or a byte from 0x80 up. Every other byte is a one-byte character inside a run.
+inline unsigned RunStops16(const char* p) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    // Signed, so that bytes from 0x80 up count as below too; '<' '=' '>' '?' under the mask 0xFC.
+    const __m128i low = _mm_cmplt_epi8(v, _mm_set1_epi8(0x22));
+    const __m128i slash = _mm_cmpeq_epi8(v, _mm_set1_epi8('/'));
+    const __m128i backslash = _mm_cmpeq_epi8(v, _mm_set1_epi8('\\'));
+    const __m128i angles = _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xFC))),
+                                          _mm_set1_epi8(0x3C));
+    return _mm_movemask_epi8(
+        _mm_or_si128(_mm_or_si128(low, slash), _mm_or_si128(backslash, angles)));
+}
+#endif
+
+// Passes over whole blocks of bytes that are one-byte characters inside a run, reading only
+// blocks that end at or before `length`. Returns the first byte that may end the run (EndOfRun
+// decides from there), or where no further block was read.
+inline int SkipRunBytes(const char* text, int length, int i) {
+#if defined(__SSE2__)
+    while (i + 16 <= length) {
+        const unsigned stops = RunStops16(text + i);
+        if (stops != 0) {
+            return i + std::countr_zero(stops);
+        }
+        i += 16;
+    }
+#else
+    (void)text;
+    (void)length;
+#endif
+    return i;
 }
 
 // The scanner's state: the token found last and where the next scan starts.
@@ -176,13 +247,7 @@ struct Token {
         }
     } else {
         token.first = i;
-        for (;;) {
-            const uint8_t kind = detail::kTokenByte[static_cast<unsigned char>(t[i])];
-            if (kind == 0) {
-                break;
-            }
-            i += kind == 1 ? 1 : CharSize(t, i);
-        }
+        i = EndOfRun(t, i);
         if (i == token.first) {
             ++i;  // a lone delimiter is a token of its own
         }
@@ -192,24 +257,47 @@ struct Token {
     return true;
 }
 
-// Reads the first token from offset and tests it with the name-match rule (Token::Matches)
-// against a NUL-terminated name. A token of plain ASCII bytes right at the offset is compared in
-// place; anything else is read as a token first.
-inline bool TokenMatchesAt(const char* text, int offset, const char* name) {
+// Reads the first token from offset in a text of `length` bytes and tests it with the name-match
+// rule (Token::Matches) against a NUL-terminated name. A run of plain ASCII bytes right at the
+// offset is compared in place; anything else (a quoted string, blanks first) is read as a token.
+inline bool TokenMatchesAt(const char* text, int length, int offset, const char* name) {
     const char* p = text + offset;
-    int k = 0;
-    while (detail::kTokenByte[static_cast<unsigned char>(p[k])] == 1) {
-        if (name[k] != p[k]) {
-            return false;  // a different byte, or the name ends first
+    if (p[0] == '"' || p[0] == '\'') {
+        Token token(text, offset);
+        return NextToken(token) && token.Matches(name);
+    }
+    int end = 0;  // the end of the run, when it is found to be all plain ASCII bytes
+#if defined(__SSE2__)
+    if (offset + 16 <= length) {
+        end = std::countr_zero(RunStops16(p) | 0x10000u);
+        if (end == 16 || detail::kTokenByte[static_cast<unsigned char>(p[end])] != 0) {
+            end = 0;
         }
-        ++k;
     }
-    if (k > 0 && detail::kTokenByte[static_cast<unsigned char>(p[k])] == 0) {
-        const char after = name[k];
-        return after == '\0' || after == ' ' || after == '=' || after == '/' || after == '[';
+#else
+    (void)length;
+#endif
+    if (end > 0) {
+        // p holds no NUL before end, so the name's own NUL stops the comparison in time.
+        for (int k = 0; k < end; ++k) {
+            if (name[k] != p[k]) {
+                return false;
+            }
+        }
+    } else {
+        while (detail::kTokenByte[static_cast<unsigned char>(p[end])] == 1) {
+            if (name[end] != p[end]) {
+                return false;  // a different byte, or the name ends first
+            }
+            ++end;
+        }
+        if (end == 0 || detail::kTokenByte[static_cast<unsigned char>(p[end])] != 0) {
+            Token token(text, offset);
+            return NextToken(token) && token.Matches(name);
+        }
     }
-    Token token(text, offset);
-    return NextToken(token) && token.Matches(name);
+    const char after = name[end];
+    return after == '\0' || after == ' ' || after == '=' || after == '/' || after == '[';
 }
 
 }  // namespace markup

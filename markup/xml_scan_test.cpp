@@ -1,15 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 #include "xml_test_util.h"
 
 namespace {
 
+using markup::EndOfRun;
 using markup::NextToken;
 using markup::ScanToChar;
+using markup::SkipRunBytes;
 using markup::SkipWhitespace;
 using markup::Token;
+using markup::TokenMatchesAt;
 
 TEST(ScanToChar, StepsByCharacters) {
     const struct {
@@ -125,6 +130,57 @@ TEST(TokenText, CopiesTheTokenClippedToTheText) {
     token.first = 3;
     token.last = 2;
     EXPECT_EQ(doc.TokenText(token), "");
+}
+
+// The block scans pass over many bytes at once; at every offset of texts made of names,
+// delimiters, quotes, control bytes and two-byte characters, near and far from the text's end,
+// they stop where stepping by characters stops.
+TEST(BlockScans, AgreeWithStepsByCharacter) {
+    const char alphabet[] = {'a',  'b', '[',    '&',    '<',    '>',    '/',   '=',
+                             '?',  '!', '\\',   ' ',    '\t',   '\r',   '\n',  '"',
+                             '\'', ';', '\x01', '\x7F', '\x80', '\x81', '\xFF'};
+    const std::vector<std::string> names = {"a",
+                                            "ab",
+                                            "a[",
+                                            "ab[b",
+                                            "a b",
+                                            "a=",
+                                            "a/",
+                                            "\x81<",
+                                            "\x81\\",
+                                            std::string(16, 'a'),
+                                            std::string(15, 'a')};
+    std::mt19937 random(17);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text(random() % 48, 'a');
+        const int density = 1 + static_cast<int>(random() % 6);  // how many bytes are not 'a'
+        for (char& c : text) {
+            if (static_cast<int>(random() % 8) < density) {
+                c = alphabet[random() % sizeof(alphabet)];
+            }
+        }
+        const char* t = text.c_str();
+        const int length = static_cast<int>(text.size());
+        for (int from = 0; from <= length; ++from) {
+            for (const char c : {'<', '>', '&'}) {
+                int stepped = from;
+                int skipped = from;
+                const bool found = ScanToChar(t, stepped, c);
+                ASSERT_EQ(ScanToChar(t, length, skipped, c), found) << text << " @" << from;
+                ASSERT_EQ(skipped, stepped) << text << " @" << from << " " << c;
+            }
+            ASSERT_EQ(EndOfRun(t, SkipRunBytes(t, length, from)), EndOfRun(t, from))
+                << text << " @" << from;
+            std::vector<std::string> candidates = names;
+            candidates.push_back(text.substr(from, random() % 20));
+            for (const std::string& name : candidates) {
+                Token token(t, from);
+                const bool matches = NextToken(token) && token.Matches(name);
+                ASSERT_EQ(TokenMatchesAt(t, length, from, name.c_str()), matches)
+                    << text << " @" << from << " / " << name;
+            }
+        }
+    }
 }
 
 }  // namespace
