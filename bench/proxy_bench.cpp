@@ -63,6 +63,7 @@
 #include "br_service_proxy.h"
 #include "msg_center.h"
 #include "player_protocol.h"
+#include "process_list.h"
 
 extern char** environ;
 
@@ -293,29 +294,10 @@ private:
 // ---- The service's process and the sinks ----
 
 std::vector<DWORD> ServiceProcesses() {
-    std::vector<DWORD> pids;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more;
-         more = Process32Next(snapshot, &entry)) {
-        if (std::strcmp(entry.szExeFile, "BrCoreService.exe") == 0) {
-            pids.push_back(entry.th32ProcessID);
-        }
-    }
-    CloseHandle(snapshot);
-    return pids;
+    return brtest::ProcessesNamed("BrCoreService.exe");
 }
 
-bool KillProcess(DWORD pid) {
-    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-    if (process == nullptr) {
-        return false;
-    }
-    const bool ended = TerminateProcess(process, 0) && WaitForSingleObject(process, 5000) == 0;
-    CloseHandle(process);
-    return ended;
-}
+using brtest::KillProcess;
 
 // Records when it last heard each notification.
 class CTimingSink final : public IServiceNotify {

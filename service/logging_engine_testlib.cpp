@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "player_core.h"
+#include "idle_player_core.h"
 
 namespace {
 
@@ -19,30 +19,13 @@ void Log(const char* line) {
     }
 }
 
-class LoggingCore final : public IPlayerCore {
+class LoggingCore final : public brtest::IdlePlayerCore {
 public:
     int Init(IMediaCallback* receiver, int a, int b, int c) override {
         Log(receiver && a == 0 && b == 0 && c == 0 ? "Init(receiver,0,0,0)" : "Init(other)");
         return 0;
     }
     void UnInit() override { Log("UnInit"); }
-    int Open(PlayRequest*) override { return 0; }
-    int Play() override { return 0; }
-    int Pause() override { return 0; }
-    int Stop() override { return 0; }
-    int SetPosition(int) override { return 0; }
-    int SetVolume(int) override { return 0; }
-    int SetFlag(BYTE) override { return 0; }
-    int SetNumberA(int) override { return 0; }
-    void SetQuad(PlayQuad*) override {}
-    void SetNumberB(int) override {}
-    void SetNumberC(int) override {}
-    void SetBlock(PlayBlock*) override {}
-    int QueryNumber(int) override { return 0; }
-    int SetNumberD(int) override { return 0; }
-    void SetNumberE(int) override {}
-    int QueryStatus() override { return 0; }
-    int GetPlayObject(IPlayObject**) override { return 1; }
 };
 
 LoggingCore g_core;

@@ -138,13 +138,7 @@ TEST_F(P2PStubTest, EachCommandCallsTheEngineAndReplies) {
         FakeCallMessage message(CHANNEL_P2P, Bytes(c.payload));
         EXPECT_EQ(stub_.Dispatch(&message), S_OK);
         EXPECT_EQ(fakep2p::CallTexts(), c.calls);
-        if (c.reply) {
-            ASSERT_TRUE(message.HasReply());
-            EXPECT_EQ(Hex(message.Reply()), Norm(c.reply));
-            EXPECT_EQ(message.ReplyLength(), static_cast<int>(Bytes(c.reply).size()));
-        } else {
-            EXPECT_FALSE(message.HasReply());
-        }
+        ExpectReply(message, c.reply);
     }
 }
 

@@ -82,13 +82,7 @@ TEST_F(ServiceRoutingTest, MessagesGoByTheirChannel) {
         EXPECT_EQ(center_->OnMessage(&message), S_OK);
         EXPECT_EQ(core_.Calls(), c.playerCalls);
         EXPECT_EQ(fakep2p::CallTexts(), c.p2pCalls);
-        if (c.reply) {
-            ASSERT_TRUE(message.HasReply());
-            EXPECT_EQ(Hex(message.Reply()), Norm(c.reply));
-            EXPECT_EQ(message.ReplyLength(), static_cast<int>(Bytes(c.reply).size()));
-        } else {
-            EXPECT_FALSE(message.HasReply());
-        }
+        ExpectReply(message, c.reply);
     }
 }
 

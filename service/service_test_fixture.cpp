@@ -14,6 +14,16 @@ std::string Hex(const std::string& bytes) {
     return streamtest::Hex(bytes);
 }
 
+void ExpectReply(const FakeCallMessage& message, const char* reply) {
+    if (!reply) {
+        EXPECT_FALSE(message.HasReply());
+        return;
+    }
+    ASSERT_TRUE(message.HasReply());
+    EXPECT_EQ(Hex(message.Reply()), streamtest::Norm(reply));
+    EXPECT_EQ(message.ReplyLength(), static_cast<int>(Bytes(reply).size()));
+}
+
 void ServiceTest::SetUp() {
     center_ = new CServiceMsgCenter;
     ASSERT_TRUE(center_->Init(SERVICE_ENDPOINT_ID));

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "fake_call_message.h"
 #include "recording_endpoint.h"
 #include "service_msg_center.h"
 #include "test_root.h"
@@ -18,6 +19,8 @@ namespace servicetest {
 // Bytes from a hex notation ("05 00 00 00 | 61 00") and back.
 std::string Bytes(const char* hex);
 std::string Hex(const std::string& bytes);
+// Expects the message's reply to be exactly these bytes (hex notation); no reply for null.
+void ExpectReply(const FakeCallMessage& message, const char* reply);
 
 class ServiceTest : public ::testing::Test {
 protected:

@@ -16,75 +16,23 @@ extern char** environ;
 
 namespace roadtest {
 
-std::vector<DWORD> ProcessesNamed(const std::string& name) {
-    std::vector<DWORD> pids;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
-        return pids;
-    }
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more;
-         more = Process32Next(snapshot, &entry)) {
-        if (name == entry.szExeFile) {
-            pids.push_back(entry.th32ProcessID);
-        }
-    }
-    CloseHandle(snapshot);
-    return pids;
-}
-
 std::vector<DWORD> ServiceProcesses() {
     return ProcessesNamed("BrCoreService.exe");
 }
 
-void KillProcess(DWORD pid) {
-    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-    if (process == nullptr) {
-        return;
-    }
-    if (TerminateProcess(process, 0)) {
-        WaitForSingleObject(process, 5000);
-    }
-    CloseHandle(process);
-    waitpid(static_cast<pid_t>(pid), nullptr, WNOHANG);  // reaps it when it was ours
-}
-
 void KillRootProcesses() {
     const DWORD self = GetCurrentProcessId();
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
-        return;
-    }
-    std::vector<DWORD> pids;
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more;
-         more = Process32Next(snapshot, &entry)) {
+    for (const PROCESSENTRY32& entry : brtest::RootProcesses()) {
         if (entry.th32ProcessID != self) {
-            pids.push_back(entry.th32ProcessID);
+            KillProcess(entry.th32ProcessID);
         }
-    }
-    CloseHandle(snapshot);
-    for (DWORD pid : pids) {
-        KillProcess(pid);
     }
 }
 
 bool IsRunning(DWORD pid) {
-    const std::vector<DWORD> all = [] {
-        std::vector<DWORD> pids;
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        PROCESSENTRY32 entry{};
-        entry.dwSize = sizeof entry;
-        for (BOOL more = Process32First(snapshot, &entry); more;
-             more = Process32Next(snapshot, &entry)) {
-            pids.push_back(entry.th32ProcessID);
-        }
-        CloseHandle(snapshot);
-        return pids;
-    }();
-    return std::find(all.begin(), all.end(), pid) != all.end();
+    const std::vector<PROCESSENTRY32> all = brtest::RootProcesses();
+    return std::any_of(all.begin(), all.end(),
+                       [&](const PROCESSENTRY32& entry) { return entry.th32ProcessID == pid; });
 }
 
 pid_t StartSleeperNamed(const std::string& name) {

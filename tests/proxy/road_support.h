@@ -14,19 +14,18 @@
 #include <vector>
 
 #include "br_service_proxy.h"
+#include "process_list.h"
 #include "test_root.h"
 
 namespace roadtest {
 
 using Clock = std::chrono::steady_clock;
 
-// The ids of the root's processes that report this executable name, ascending.
-std::vector<DWORD> ProcessesNamed(const std::string& name);
+using brtest::KillProcess;
+using brtest::ProcessesNamed;
 std::vector<DWORD> ServiceProcesses();  // "BrCoreService.exe"
 // Ends every process of the root but this one and waits for each to be gone.
 void KillRootProcesses();
-// Ends one process with SIGKILL and waits for it to be gone.
-void KillProcess(DWORD pid);
 bool IsRunning(DWORD pid);
 
 // Starts a copy of the sleeper helper named name (a folder of the root holds the copies), so

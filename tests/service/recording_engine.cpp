@@ -16,7 +16,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "player_core.h"
+#include "idle_player_core.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ std::string Probes() {
     return counts;
 }
 
-class RecordingCore final : public IPlayerCore {
+class RecordingCore final : public brtest::IdlePlayerCore {
 public:
     int Init(IMediaCallback* receiver, int, int, int) override {
         receiver_ = receiver;
@@ -80,31 +80,16 @@ public:
         }
         receiver_ = nullptr;
     }
-    int Open(PlayRequest*) override { return 0; }
     int Play() override {
         if (receiver_) {
             receiver_->NotifyPlayStart();
         }
         return 0;
     }
-    int Pause() override { return 0; }
     int Stop() override {
         Log("Stop");
         return 0;
     }
-    int SetPosition(int) override { return 0; }
-    int SetVolume(int) override { return 0; }
-    int SetFlag(BYTE) override { return 0; }
-    int SetNumberA(int) override { return 0; }
-    void SetQuad(PlayQuad*) override {}
-    void SetNumberB(int) override {}
-    void SetNumberC(int) override {}
-    void SetBlock(PlayBlock*) override {}
-    int QueryNumber(int) override { return 0; }
-    int SetNumberD(int) override { return 0; }
-    void SetNumberE(int) override {}
-    int QueryStatus() override { return 0; }
-    int GetPlayObject(IPlayObject**) override { return 1; }
 
 private:
     // Written by Init and UnInit on the program's main thread, read by Play on the call

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "process_list.h"
+
 namespace svctest {
 
 // The engine beside a test installation's copy of the program.
@@ -54,7 +56,6 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs);
 // How many files match the glob pattern.
 int CountFiles(const std::string& pattern);
 
-// The process ids of the runtime root that report that program name (the layer's snapshot).
-std::vector<unsigned> ProcessesNamed(const char* name);
+using brtest::ProcessesNamed;
 
 }  // namespace svctest

@@ -70,24 +70,6 @@ int WaitExit(pid_t pid, int timeoutMs) {
     return -1;
 }
 
-std::vector<unsigned> ProcessesNamed(const char* name) {
-    std::vector<unsigned> pids;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
-        return pids;
-    }
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more;
-         more = Process32Next(snapshot, &entry)) {
-        if (std::string(entry.szExeFile) == name) {
-            pids.push_back(entry.th32ProcessID);
-        }
-    }
-    CloseHandle(snapshot);
-    return pids;
-}
-
 bool WaitNoProcess(const char* name, int timeoutMs) {
     for (int waited = 0; waited < timeoutMs; waited += 20) {
         if (ProcessesNamed(name).empty()) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "process_list.h"
 #include "test_root.h"
 
 namespace updtest {
@@ -24,8 +25,7 @@ pid_t Spawn(const std::string& program, const std::vector<std::string>& args);
 // The exit status once the process ended within the time; else it is killed and -1 returned.
 int WaitExit(pid_t pid, int timeoutMs = 30000);
 
-// The ids of the running processes of this runtime root that report that name.
-std::vector<unsigned> ProcessesNamed(const char* name);
+using brtest::ProcessesNamed;
 // True once no process of that name runs in this root; after the time, kills those left and
 // returns false.
 bool WaitNoProcess(const char* name, int timeoutMs = 30000);
