@@ -148,15 +148,14 @@ void CP2PProxy::P2PGetResInfo(const Sign* sign, int* value, std::string* text) {
     }
     CStreamReader reader;
     reply.AttachReader(reader);
-    int number = 0;
-    if (!reader.ReadInt(number)) {
-        return;
-    }
+    // The int is stored as soon as it is read, the text only when it is read whole.
+    int number = value != nullptr ? *value : 0;
+    std::string words;
+    const bool whole = reader.ReadIntString(number, words);
     if (value != nullptr) {
         *value = number;
     }
-    std::string words;
-    if (reader.ReadString(words) && text != nullptr) {
+    if (whole && text != nullptr) {
         *text = std::move(words);
     }
 }

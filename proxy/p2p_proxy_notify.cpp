@@ -11,28 +11,24 @@ namespace {
 
 using Notification = CP2PProxy::Notification;
 
-// A Sign counts only when all its 8 bytes are there; a cut one stays the default Sign.
-bool ReadWholeSign(CStreamReader& fields, Sign& sign) {
-    return fields.GetRemaining() >= sizeof(uint32_t) * 2 && fields.ReadSign(sign);
-}
-
-// Reading stops at the first field that does not fit; the fields after it keep their defaults.
+// The composite readers of the byte stream, as the service reads: reading stops at the first
+// field that does not fit and the fields after it keep their defaults; a Sign cut after its
+// first value keeps that value.
 void ReadSignTextInt(CStreamReader& f, Notification& n) {
-    (void)(ReadWholeSign(f, n.sign) && f.ReadString(n.text) && f.ReadInt(n.values[0]));
+    f.ReadSignStringInt(n.sign, n.text, n.values[0]);
 }
 void ReadSignOnly(CStreamReader& f, Notification& n) {
-    ReadWholeSign(f, n.sign);
+    f.ReadSign(n.sign);
 }
 void ReadSignCode(CStreamReader& f, Notification& n) {
     n.values[0] = P2P_CODE_NOT_RESPONDING;
-    (void)(ReadWholeSign(f, n.sign) && f.ReadInt(n.values[0]));
+    f.ReadSignInt(n.sign, n.values[0]);
 }
 void ReadSignInts(CStreamReader& f, Notification& n) {
-    (void)(ReadWholeSign(f, n.sign) && f.ReadInt(n.values[0]) && f.ReadInt(n.values[1]) &&
-           f.ReadInt(n.values[2]));
+    f.ReadSignInts(n.sign, n.values[0], n.values[1], n.values[2]);
 }
 void ReadSignSignText(CStreamReader& f, Notification& n) {
-    (void)(ReadWholeSign(f, n.sign) && ReadWholeSign(f, n.second) && f.ReadString(n.text));
+    f.ReadSignSignString(n.sign, n.second, n.text);
 }
 
 void Call1(P2PObserver& o, const Notification& n) {

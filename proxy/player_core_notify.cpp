@@ -32,18 +32,13 @@ void CallPause(IMediaCallback& receiver, CStreamReader& fields) {
     receiver.NotifyPlayPause(static_cast<int>(flag));
 }
 
-// A Sign counts only when all its 8 bytes are there; a cut one stays the default Sign.
-bool ReadWholeSign(CStreamReader& fields, Sign& sign) {
-    return fields.GetRemaining() >= sizeof(uint32_t) * 2 && fields.ReadSign(sign);
-}
-
 void CallSigChange(IMediaCallback& receiver, CStreamReader& fields) {
     Sign first;
     Sign second;
     std::string text;
-    // Reading stops at the first field that does not fit.
-    (void)(ReadWholeSign(fields, first) && ReadWholeSign(fields, second) &&
-           fields.ReadString(text));
+    // Reading stops at the first field that does not fit; a Sign cut after its first value
+    // keeps that value, as the service reads it.
+    fields.ReadSignSignString(first, second, text);
     receiver.NotifySigChange(first, second, text.c_str());
 }
 
