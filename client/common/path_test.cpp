@@ -22,8 +22,9 @@ bool Exists(const std::string& path) {
     return lstat(path.c_str(), &st) == 0;
 }
 
-// A folder "dir", a file "file.txt" and a folder whose name ends in a two-byte GBK character
-// with "\" as its second byte.
+// A folder "dir", a file "file.txt", a folder whose name ends in a two-byte GBK character with
+// "\" as its second byte, one whose name ends in a lone GBK lead byte, and "中" in UTF-8 (its
+// last byte is a GBK lead byte).
 class PathTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -31,6 +32,8 @@ protected:
         mkdir(base_.c_str(), 0755);
         mkdir((base_ + "/dir").c_str(), 0755);
         mkdir((base_ + "/gbk\x81\\").c_str(), 0755);
+        mkdir((base_ + "/lone\x81").c_str(), 0755);
+        mkdir((base_ + "/\xE4\xB8\xAD").c_str(), 0755);
         ASSERT_TRUE(brtest::WriteFile(base_ + "/file.txt", "x"));
     }
     brtest::ScopedTestRoot root_;
@@ -80,7 +83,12 @@ INSTANTIATE_TEST_SUITE_P(
                       ExistsCase{"wildcard_without_match", "@/*.none", false},
                       ExistsCase{"gbk_trail_byte_kept", "@/gbk\x81\\", true},
                       ExistsCase{"gbk_trail_byte_then_separator", "@/gbk\x81\\/", true},
-                      ExistsCase{"gbk_lead_byte_alone", "@/gbk\x81", false}),
+                      ExistsCase{"gbk_lead_byte_alone", "@/gbk\x81", false},
+                      // '/' is never the second byte of a GBK character.
+                      ExistsCase{"gbk_lead_byte_then_separator", "@/lone\x81/", true},
+                      ExistsCase{"gbk_lead_byte_then_separators", "@/lone\x81//\\", true},
+                      ExistsCase{"utf8_name", "@/\xE4\xB8\xAD", true},
+                      ExistsCase{"utf8_name_with_separator", "@/\xE4\xB8\xAD/", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PathTest, PathExistsOfTheCurrentFolderRelativeName) {
