@@ -1,10 +1,14 @@
 // Opening items: paths and file addresses, the exact duration, every way an open fails, an
 // item replaced or spoilt, and the values the engine only stores or answers.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cstring>
+#include <future>
 #include <thread>
 #include <vector>
 
@@ -90,6 +94,43 @@ TEST_F(PlayEngineTest, OpenFailsForMissingUnreadableAndForeignFiles) {
     expected.push_back(Start);
     ASSERT_TRUE(receiver_.WaitForCount(expected.size()));
     EXPECT_EQ(receiver_.Kinds(), expected);
+}
+
+// A FIFO, a socket or a device is not a local file: the open fails at once, and the engine
+// answers the next command. A FIFO without a writer used to block the open until one came.
+TEST_F(PlayEngineTest, OpenOfAFifoASocketOrADeviceFailsAtOnce) {
+    const std::string fifo = root_.Path() + "/fifo.wav";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string socketPath = root_.Path() + "/socket.wav";
+    const int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, socketPath.c_str());
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 1), 0);
+
+    for (const std::string& location :
+         {fifo, "file://" + fifo, socketPath, std::string("/dev/null"), std::string("/dev/zero")}) {
+        SCOPED_TRACE(location);
+        auto open = std::async(std::launch::async, [&] { return Open(location); });
+        if (open.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+            // A writer ends the blocked open, so the test can go on and report it.
+            const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            open.wait();
+            if (writer >= 0) {
+                close(writer);
+            }
+            ADD_FAILURE() << "the open blocked";
+            continue;
+        }
+        EXPECT_EQ(open.get(), PE_ERR_FILE);
+        EXPECT_EQ(object_->GetState(), PE_STATE_NONE);
+        EXPECT_EQ(core_->SetVolume(40), PE_OK);
+    }
+    close(listener);
+    EXPECT_TRUE(receiver_.Notes().empty());
 }
 
 TEST_F(PlayEngineTest, OpenReplacesTheCurrentItem) {

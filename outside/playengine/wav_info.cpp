@@ -26,10 +26,22 @@ uint32_t Le32(const uint8_t* p) {
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
+// Opens only a regular file, and never waits: a FIFO, a socket or a device would block the
+// open (a FIFO until a writer comes) or act on the open itself, so the path is looked at first,
+// the open does not block, and the opened file is checked again (the path may have changed
+// in between). -1 for anything else.
+int OpenRegularFile(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return -1;
+    }
+    return open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+}
+
 // A file opened for reading; reads are bounded by the size it had when opened.
 class HeaderFile {
 public:
-    explicit HeaderFile(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+    explicit HeaderFile(const std::string& path) : fd_(OpenRegularFile(path)) {
         struct stat st;
         if (fd_ >= 0 && fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) {
             size_ = static_cast<uint64_t>(st.st_size);

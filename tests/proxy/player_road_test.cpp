@@ -1,7 +1,12 @@
 // The player-core proxy against the real service and engine: a WAV file the test writes is
 // opened, played, paused, resumed, sought and played to its end, with every notification in the
 // test's receiver and the position and duration read from the play object on the way.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
+#include <future>
 #include <thread>
 
 #include "road_support.h"
@@ -85,6 +90,47 @@ TEST_F(RoadTest, PlayerPlaysATrackTheTestWroteToItsEnd) {
               (std::vector<std::string>{"PlayStart", "PlayPause(1)", "PlayResume", "PlayEnd"}));
 
     player->UnInit();
+    EXPECT_TRUE(StopCoreServer());
+    EXPECT_TRUE(UnInitProxy());
+}
+
+// A FIFO named as the item is not a local file: the open fails at once with the engine's result
+// 2, and the service goes on answering. It used to block the service's endpoint thread inside
+// the open until something wrote to the FIFO, so no later request of any client was answered.
+TEST_F(RoadTest, AFifoAsTheItemFailsAtOnceAndTheServiceAnswersOn) {
+    const std::string fifo = root_.Path() + "/fifo.wav";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string track = root_.Path() + "/song.wav";
+    ASSERT_TRUE(brtest::WriteFile(track, wavtest::WavOfMs(kTrackMs)));
+    RecordingReceiver receiver(journal_);
+    ASSERT_TRUE(InitProxy());
+    ASSERT_TRUE(WaitForService());
+    IPlayerCore* player = GetPlayerCoreProxy();
+    ASSERT_NE(player, nullptr);
+    EXPECT_EQ(player->Init(&receiver, 0, 0, 0), 0);
+
+    auto open = std::async(std::launch::async, [&] {
+        PlayRequest request;
+        std::strncpy(request.itemText1, fifo.c_str(), sizeof request.itemText1 - 1);
+        return player->Open(&request);
+    });
+    if (open.wait_for(10s) != std::future_status::ready) {
+        // A writer ends the blocked open, so the test can end and report it.
+        const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        open.wait();
+        if (writer >= 0) {
+            close(writer);
+        }
+        FAIL() << "the service blocked in the open of a FIFO";
+    }
+    EXPECT_EQ(open.get(), 2);
+    EXPECT_TRUE(IsRunCoreServer());
+    EXPECT_EQ(player->SetVolume(30), 0);
+    PlayRequest request;
+    std::strncpy(request.itemText1, track.c_str(), sizeof request.itemText1 - 1);
+    ASSERT_EQ(player->Open(&request), 0);
+    ASSERT_EQ(player->Play(), 0);
+    EXPECT_TRUE(journal_.WaitFor("PlayStart", 1, 3000));
     EXPECT_TRUE(StopCoreServer());
     EXPECT_TRUE(UnInitProxy());
 }
