@@ -1,11 +1,14 @@
 // Notifications that the service raises while the P2P proxy waits, lock held, for its answer
 // to a call: they arrive without a deadlock, in order, before the call returns and before its
-// answer takes effect; and Dispatch never waits for a lock that another thread holds.
+// answer takes effect. At every other time a notification waits for the lock and is delivered
+// on the call center's thread.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <future>
+#include <mutex>
 #include <thread>
 
 #include "msg_ids.h"
@@ -122,8 +125,9 @@ TEST_F(P2PHazard, NotificationsDuringGetResInfoArrive) {
     EXPECT_EQ(journal_.Lines(), std::vector<std::string>{"B.5 2,102"});
 }
 
-// An observer blocks inside Reset, so the lock stays held on the host's thread; a notification
-// then returns to the service at once, and is delivered when the Reset lets the lock go.
+// An observer blocks inside Reset, so the lock stays held on the host's thread. A notification
+// that comes meanwhile waits for the lock (Reset is no call that waits for the service) and is
+// handled after the Reset, on the call center's thread, not by the host inside its Reset.
 class BlockingObserver final : public P2PObserver {
 public:
     void OnP2PNotify3(const Sign&, int) override {
@@ -134,26 +138,92 @@ public:
     std::promise<void> release;
 };
 
-TEST_F(P2PHazard, DispatchDoesNotWaitForTheLock) {
+// The "[process:thread]" of the first log line from at that holds text; empty when none does.
+std::string ThreadOfLine(const std::string& log, const std::string& text, size_t at = 0) {
+    const size_t found = log.find(text, at);
+    if (found == std::string::npos) {
+        return "";
+    }
+    const size_t newline = log.rfind('\n', found);
+    const size_t open = log.find('[', newline == std::string::npos ? 0 : newline);
+    const size_t close = log.find(']', open);
+    return open < found && close < found ? log.substr(open, close - open + 1) : "";
+}
+
+TEST_F(P2PHazard, DispatchWaitsForAResetAndHandlesItsNotificationAfterIt) {
     BlockingObserver blocking;
     const Sign sign = TestSign(1);
     p2p_->P2PDelRes(&sign, &blocking);
     std::thread host([&] { p2p_->Reset(); });
     blocking.entered.get_future().wait();
 
-    const HRESULT notified = WithinSeconds(10, [&] {
+    auto notified = std::async(std::launch::async, [&] {
         return service_.Notify(CHANNEL_P2P, Cat({Ints({9}), Notification5(1)}));
     });
-    EXPECT_EQ(notified, S_OK);
+    constexpr auto kWaitWindow = std::chrono::milliseconds(300);
+    EXPECT_EQ(notified.wait_for(kWaitWindow), std::future_status::timeout)
+        << "the notification did not wait for the lock";
     const std::string unknown = " 0 CP2PProxy::Dispatch: " + Gbk("未知notifytype 9");
-    EXPECT_EQ(Log().find(unknown), std::string::npos);  // queued, not handled yet
+    EXPECT_EQ(Log().find(unknown), std::string::npos);
 
     blocking.release.set_value();
     host.join();
+    EXPECT_EQ(WithinSeconds(10, [&] { return notified.get(); }), S_OK);
     const std::string log = Log();
     const size_t reset = log.find("CP2PProxy::Reset ok");
     ASSERT_NE(reset, std::string::npos);
-    EXPECT_NE(log.find(unknown, reset), std::string::npos) << log;
+    ASSERT_NE(log.find(unknown, reset), std::string::npos) << log;
+    EXPECT_NE(ThreadOfLine(log, unknown, reset), ThreadOfLine(log, "CP2PProxy::Reset ok")) << log;
+}
+
+// Records on which thread each of its calls came.
+class ThreadRecordingObserver final : public P2PObserver {
+public:
+    void OnP2PNotify5(const Sign&) override {
+        std::lock_guard<std::mutex> hold(lock_);
+        threads_.push_back(std::this_thread::get_id());
+    }
+    std::vector<std::thread::id> Threads() {
+        std::lock_guard<std::mutex> hold(lock_);
+        return threads_;
+    }
+
+private:
+    std::mutex lock_;
+    std::vector<std::thread::id> threads_;
+};
+
+// While the host runs posted operations one after another, every notification is delivered on
+// the call center's thread: none runs on the host's thread inside a posted operation, where an
+// observer taking a lock the host holds across the operation would deadlock.
+TEST_F(P2PHazard, NotificationsDuringPostedOperationsComeOnTheCallCentersThread) {
+    ThreadRecordingObserver observer;
+    const Sign sign = TestSign(1);
+    p2p_->P2PDelRes(&sign, &observer);
+    std::atomic<bool> done{false};
+    std::promise<std::thread::id> hostId;
+    std::thread host([&] {
+        hostId.set_value(std::this_thread::get_id());
+        while (!done) {
+            p2p_->P2PDelRes(&sign, &observer);
+            p2p_->P2PStopAll();
+            p2p_->P2PSetSysMsgWnd(1);
+            p2p_->P2PEnableVIPService(1, true, 0);
+        }
+    });
+    const std::thread::id hostThread = hostId.get_future().get();
+    constexpr int kNotifications = 300;
+    WithinSeconds(60, [&] {
+        for (int i = 0; i < kNotifications; ++i) {
+            EXPECT_EQ(service_.Notify(CHANNEL_P2P, Notification5(1)), S_OK);
+        }
+        return 0;
+    });
+    done = true;
+    host.join();
+    const std::vector<std::thread::id> threads = observer.Threads();
+    EXPECT_EQ(threads.size(), static_cast<size_t>(kNotifications));
+    EXPECT_EQ(std::count(threads.begin(), threads.end(), hostThread), 0);
 }
 
 // Many starts and stops on several threads while the service raises a notification inside

@@ -25,16 +25,16 @@ bool Holds(const std::vector<P2PObserver*>& list, const P2PObserver* observer) {
 
 CP2PProxy::CP2PProxy() {
     InitializeCriticalSection(&lock_);
-    InitializeCriticalSection(&pendingLock_);
 }
 
 CP2PProxy::~CP2PProxy() {
-    DeleteCriticalSection(&pendingLock_);
     DeleteCriticalSection(&lock_);
 }
 
 bool CP2PProxy::Call(const CStreamWriter& payload, ServiceReply& reply) {
+    BeginCall();
     const bool answered = CallService(CHANNEL_P2P, payload, reply);
+    EndCall();
     // What the service raised before it answered comes before the answer's effect.
     if (depth_ == 1) {
         DeliverPending();

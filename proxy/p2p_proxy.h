@@ -9,25 +9,26 @@
 // it. Lock order: g_ProxyLock (held by the exports and the watchdog) before this lock, never the
 // reverse. Observers are called with the lock held and must not call the P2P exports.
 //
-// Notifications never wait for the lock. A call (StartDown, GetResInfo) holds the lock while it
-// waits for the service, and the service may raise a notification before it answers: the
-// engine calls its observer on the thread that runs the command, and that notification reaches
-// Dispatch on the call center's delivery thread while the caller still waits. Were Dispatch to
-// wait for the lock, the service would wait for Dispatch and the caller for the service. So
-// Dispatch only decodes the notification into a queue and then delivers the queue itself when it
-// can take the lock at once. When it cannot, the lock's holder delivers the queue: a call right
-// after the service answered and before it reads the reply (so the notifications come in the
-// order the service raised them, before the call's own result takes effect), and every holder
-// once more before it lets the lock go, and again after, whenever it finds the queue not empty
-// and the lock free. So every notification is delivered once, in arrival order, one at a time,
-// under the lock, on the call center's thread or, when an operation held the lock as it
-// arrived, on that operation's thread before the operation returns.
+// Notifications during a call. A call (StartDown, GetResInfo) holds the lock while it waits for
+// the service, and the service may raise a notification before it answers: the engine calls its
+// observer on the thread that runs the command, and that notification reaches Dispatch on the
+// call center's delivery thread while the caller still waits. Were Dispatch to wait for the
+// lock then, the service would wait for Dispatch and the caller for the service. So while a
+// call waits, Dispatch only decodes the notification into a queue and returns, and the caller
+// delivers the queue right after the service answered, before it reads the reply (so the
+// notifications come in the order the service raised them, before the call's own result takes
+// effect). At every other time Dispatch waits for the lock and delivers on the call center's
+// thread; a wait that finds a call beginning queues instead. So observers run on the call
+// center's thread, or on the host's thread inside a call for what arrived during it, never
+// inside a posted operation or Reset.
 #pragma once
 
 #include <windows.h>
 
+#include <condition_variable>
 #include <deque>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -86,8 +87,11 @@ private:
     void NotResponding(const char* function);
     void RemoveObserver(const Sign& sign, P2PObserver* observer);
 
-    void Enqueue(Notification notification);
-    bool HasPending();
+    // Tells Dispatch whether a call waits for the service (the queue is then used) and when
+    // the lock has been let go.
+    void BeginCall();
+    void EndCall();
+    void Released();
     void DeliverPending();
     void Deliver(const Notification& notification);
 
@@ -97,6 +101,11 @@ private:
     int depth_ = 0;
     bool delivering_ = false;
 
+    // Guarded by pendingMutex_: the notifications that came during a call, how many calls wait
+    // for the service, and how often the lock has been let go.
+    std::mutex pendingMutex_;
+    std::condition_variable pendingChanged_;
     std::deque<Notification> pending_;
-    CRITICAL_SECTION pendingLock_;
+    int calls_ = 0;
+    unsigned releases_ = 0;
 };

@@ -1,6 +1,5 @@
-// CP2PProxy's scoped hold of its lock. The outermost hold of a thread delivers the queued
-// notifications before it lets the lock go, and again after it whenever the queue is not empty
-// and the lock is free.
+// CP2PProxy's scoped hold of its lock. The outermost hold of a thread delivers what is still
+// queued from a call before it lets the lock go, and then wakes a Dispatch that waits for it.
 #pragma once
 
 #include "p2p_proxy.h"

@@ -1,5 +1,5 @@
-// The P2P proxy's lock and its queue of notifications: how a notification is delivered without
-// ever waiting for the lock (see p2p_proxy.h).
+// The P2P proxy's lock and its queue of notifications: how a notification that comes while a
+// call waits for the service is delivered without waiting for the lock (see p2p_proxy.h).
 #include "p2p_proxy_hold.h"
 
 CP2PProxy::Hold::Hold(CP2PProxy& proxy) : proxy_(proxy) {
@@ -13,35 +13,36 @@ CP2PProxy::Hold::Hold(CP2PProxy& proxy, AlreadyEntered) : proxy_(proxy) {
 
 CP2PProxy::Hold::~Hold() {
     const bool outermost = proxy_.depth_ == 1;
+    // What came during a call made deeper inside this hold is still queued.
     if (outermost) {
         proxy_.DeliverPending();
     }
     --proxy_.depth_;
     LeaveCriticalSection(&proxy_.lock_);
-    if (!outermost) {
-        return;
-    }
-    // A notification queued after the last look, by a thread that found the lock still held,
-    // waits for whoever takes the lock next; take it now when nobody else has.
-    while (proxy_.HasPending() && TryEnterCriticalSection(&proxy_.lock_)) {
-        ++proxy_.depth_;
-        proxy_.DeliverPending();
-        --proxy_.depth_;
-        LeaveCriticalSection(&proxy_.lock_);
+    if (outermost) {
+        proxy_.Released();
     }
 }
 
-void CP2PProxy::Enqueue(Notification notification) {
-    EnterCriticalSection(&pendingLock_);
-    pending_.push_back(std::move(notification));
-    LeaveCriticalSection(&pendingLock_);
+void CP2PProxy::BeginCall() {
+    {
+        std::lock_guard<std::mutex> guard(pendingMutex_);
+        ++calls_;
+    }
+    pendingChanged_.notify_all();
 }
 
-bool CP2PProxy::HasPending() {
-    EnterCriticalSection(&pendingLock_);
-    const bool any = !pending_.empty();
-    LeaveCriticalSection(&pendingLock_);
-    return any;
+void CP2PProxy::EndCall() {
+    std::lock_guard<std::mutex> guard(pendingMutex_);
+    --calls_;
+}
+
+void CP2PProxy::Released() {
+    {
+        std::lock_guard<std::mutex> guard(pendingMutex_);
+        ++releases_;
+    }
+    pendingChanged_.notify_all();
 }
 
 void CP2PProxy::DeliverPending() {
@@ -51,14 +52,13 @@ void CP2PProxy::DeliverPending() {
     }
     delivering_ = true;
     for (;;) {
-        EnterCriticalSection(&pendingLock_);
+        std::unique_lock<std::mutex> guard(pendingMutex_);
         if (pending_.empty()) {
-            LeaveCriticalSection(&pendingLock_);
             break;
         }
         Notification next = std::move(pending_.front());
         pending_.pop_front();
-        LeaveCriticalSection(&pendingLock_);
+        guard.unlock();
         Deliver(next);
     }
     delivering_ = false;
@@ -72,9 +72,24 @@ HRESULT CP2PProxy::Dispatch(ICallMessage* message) {
     if (message->GetRecord(&record) != S_OK || record == nullptr) {
         return E_FAIL;
     }
-    Enqueue(DecodeNotification(record->payload, record->length));
-    if (TryEnterCriticalSection(&lock_)) {
-        Hold hold(*this, Hold::AlreadyEntered{});
+    Notification notification = DecodeNotification(record->payload, record->length);
+    std::unique_lock<std::mutex> guard(pendingMutex_);
+    for (;;) {
+        // A call waits for the service: its caller delivers this once the service answered.
+        if (calls_ > 0) {
+            pending_.push_back(std::move(notification));
+            return 0;
+        }
+        const unsigned seen = releases_;
+        guard.unlock();
+        if (TryEnterCriticalSection(&lock_)) {
+            Hold hold(*this, Hold::AlreadyEntered{});
+            DeliverPending();
+            Deliver(notification);
+            return 0;
+        }
+        // Another thread holds the lock: wait until it lets go, or until it begins a call.
+        guard.lock();
+        pendingChanged_.wait(guard, [&] { return calls_ > 0 || releases_ != seen; });
     }
-    return 0;
 }
