@@ -7,6 +7,7 @@
 #include "fake_receivers.h"
 #include "msg_ids.h"
 #include "p2p_protocol.h"
+#include "process_list.h"
 
 namespace proxytest {
 namespace {
@@ -63,6 +64,35 @@ TEST_F(ExportsRoad, InitProxyTwiceCreatesAndStartsNothingMore) {
     EXPECT_EQ(LogCount("InitProxy", "InitProxy ok"), 2);
     EXPECT_EQ(LogCount("StartCoreServer", "StartCoreServer ok"), 1);
     EXPECT_EQ(LogCount("IsRunCoreServer", "IsRunCoreServer true"), 1);
+}
+
+// Another host of the runtime root holds the proxy's endpoint: InitProxy fails, asks nothing,
+// creates nothing and starts nothing, and neither does StartCoreServer; once the endpoint is
+// free, InitProxy succeeds.
+TEST_F(ExportsRoad, InitProxyWithoutItsEndpointFailsAndStartsNothing) {
+    FakeService otherHost;
+    ASSERT_TRUE(otherHost.Start(PROXY_ENDPOINT_ID));
+    EXPECT_FALSE(InitProxy());
+    EXPECT_EQ(GetPlayerCoreProxy(), nullptr);
+    EXPECT_TRUE(StartCoreServer());
+    EXPECT_FALSE(IsRunCoreServer());
+    const Sign sign(1, 2);
+    const int value = 1;
+    EXPECT_FALSE(P2PStartDown(&sign, "x", &value, 0, 0, nullptr, false));
+    EXPECT_TRUE(service_.Requests().empty());
+    EXPECT_EQ(LogCount("InitProxy", "InitProxy failed: no endpoint"), 1);
+    EXPECT_EQ(LogCount("InitProxy", "InitProxy ok"), 0);
+    EXPECT_EQ(LogCount("StartCoreServer", "StartCoreServer ok"), 1);
+    const std::vector<DWORD> started = brtest::ProcessesNamed("BrCoreService.exe");
+    EXPECT_TRUE(started.empty());
+    for (DWORD pid : started) {
+        brtest::KillProcess(pid);
+    }
+
+    otherHost.Stop();
+    EXPECT_TRUE(InitProxy());
+    EXPECT_NE(GetPlayerCoreProxy(), nullptr);
+    EXPECT_EQ(Channels(), std::vector<int>{CHANNEL_QUERY_RUNNING});
 }
 
 TEST_F(ExportsRoad, RunningQueryIsTrueOnlyForTheByteOne) {

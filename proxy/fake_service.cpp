@@ -14,13 +14,13 @@ FakeService::~FakeService() {
     Stop();
 }
 
-bool FakeService::Start() {
+bool FakeService::Start(int endpointId) {
     const std::string dir = BrLib::Dir::GetBrPath(BrLib::BR_PATH_CALLCENTER_DIR);
     center_ = RS_InitializeCallCenter(dir.c_str(), 3);
     if (center_ == nullptr) {
         return false;
     }
-    endpoint_ = center_->CreateEndpoint(SERVICE_ENDPOINT_ID, 0, this, 0);
+    endpoint_ = center_->CreateEndpoint(endpointId, 0, this, 0);
     return endpoint_ != nullptr;
 }
 

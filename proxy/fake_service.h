@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "msg_ids.h"
 #include "relayhub.h"
 
 namespace proxytest {
@@ -33,8 +34,9 @@ public:
     FakeService(const FakeService&) = delete;
     FakeService& operator=(const FakeService&) = delete;
 
-    // Registers the endpoint; false when it could not.
-    bool Start();
+    // Registers the endpoint (another id stands in for a second process that holds it); false
+    // when it could not.
+    bool Start(int endpointId = SERVICE_ENDPOINT_ID);
     // Releases the endpoint; calls to the service fail at once from then on.
     void Stop();
 

@@ -28,13 +28,21 @@ void DeleteObject(std::atomic<T*>& pointer) {
 bool InitProxy() {
     CAutoLock lock;
     if (!g_ProxyInitialised) {
-        if (g_P2PProxy.load() == nullptr) {
-            g_P2PProxy = new CP2PProxy;
-        }
+        // Without its endpoint (another host of this runtime root holds it) the proxy cannot
+        // ask whether the service runs, and a service it started would end the one that runs:
+        // it starts nothing and stays uninitialised, so a later InitProxy tries again.
         if (g_ProxyMsgCenter.load() == nullptr) {
             auto* center = new CProxyMsgCenter;
-            center->Init(PROXY_ENDPOINT_ID);  // without an endpoint every send fails
+            if (!center->Init(PROXY_ENDPOINT_ID)) {
+                center->UnInit();
+                delete center;
+                PROXY_LOG("InitProxy", "InitProxy failed: no endpoint");
+                return false;
+            }
             g_ProxyMsgCenter = center;
+        }
+        if (g_P2PProxy.load() == nullptr) {
+            g_P2PProxy = new CP2PProxy;
         }
         g_ProxyInitialised = true;
         StartCoreServer();

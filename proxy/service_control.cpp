@@ -47,7 +47,10 @@ bool IsRunCoreServer() {
 
 bool StartCoreServer() {
     CAutoLock lock;
-    if (!IsServiceProcess()) {
+    // Without a message center (before InitProxy, after UnInitProxy, or when InitProxy could
+    // not take the endpoint) nothing tells whether a service runs: nothing is started, neither
+    // a service, which would end one that runs, nor the watchdog.
+    if (!IsServiceProcess() && g_ProxyMsgCenter.load() != nullptr) {
         if (!IsRunCoreServer()) {
             KillOldCoreServer();
             const std::string path =

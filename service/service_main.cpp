@@ -55,10 +55,21 @@ void DestroyServiceObjects() {
     delete player;
 }
 
+// A background program without a user interface has no standard streams of its own (it logs
+// through its own log): they go to /dev/null, so that the service holds nothing of the terminal
+// or the pipes of the host that started it, and a parent that reads that host's output to its
+// end is not held until the service ends.
+void LeaveStartersStreams() {
+    std::freopen("/dev/null", "r", stdin);
+    std::freopen("/dev/null", "w", stdout);
+    std::freopen("/dev/null", "w", stderr);
+}
+
 }  // namespace
 
 int WINAPI ServiceWinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
                           int showCommand) {
+    LeaveStartersStreams();
     std::snprintf(g_szWindowName, sizeof g_szWindowName, "%s", SERVICE_WINDOW_NAME);
     std::snprintf(g_szClassName, sizeof g_szClassName, "%s", SERVICE_CLASS_NAME);
 

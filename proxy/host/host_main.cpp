@@ -3,7 +3,7 @@
 // service), waits for the service, opens brdj_demo.wav from its own folder, plays it, printing
 // every notification as it arrives and the position every second, pauses, resumes, seeks
 // towards the end, plays to the end, stops the service and releases the proxy. Exit code 0
-// when all of that happened, 1 otherwise.
+// when all of that happened, 1 otherwise (at once when the proxy cannot be initialised).
 //
 // The service stops playback while no client program runs; it knows its clients by their
 // names, and "brmusic.exe" is one of them, hence this program's name.
@@ -111,7 +111,11 @@ int main() {
     CHostReceiver receiver;
     CHostServiceSink sink;
     HostPrint("initialising the proxy");
-    InitProxy();
+    // Fails when another host of this runtime root holds the proxy's endpoint; that host's
+    // service is left alone.
+    if (!Expect(InitProxy(), "the proxy takes its endpoint (another host runs here?)")) {
+        return 1;
+    }
     bool ok = Expect(WaitForService(), "the service answers");
     IPlayerCore* player = ok ? GetPlayerCoreProxy() : nullptr;
     if (player != nullptr) {

@@ -29,7 +29,9 @@ protected:
 extern "C" {
 
 // Creates the library's objects and starts the service when it does not answer; only the
-// first call of a process does anything. Always true.
+// first call of a process that succeeds does anything. False, with nothing created or started,
+// when the proxy's endpoint is held by another host of the same runtime root: one host per user
+// and runtime root is supported.
 bool InitProxy();
 // Deletes the library's objects and stops the watchdog. Always true.
 bool UnInitProxy();
@@ -37,7 +39,8 @@ bool UnInitProxy();
 IPlayerCore* GetPlayerCoreProxy();
 // True when the service answers the running query.
 bool IsRunCoreServer();
-// Starts the service when it does not answer, and the watchdog. Always true.
+// Starts the service when it does not answer, and the watchdog; without the library's objects
+// nothing. Always true.
 bool StartCoreServer();
 // Stops the watchdog and asks the service to quit: its answer, or true when it could not be
 // asked (the old service program is killed instead).

@@ -1,64 +1,17 @@
 // The README's main job: the host program brmusic, run in a fresh runtime root as a newcomer
-// runs it, plays the demo track end to end and exits 0, leaving no service behind.
-#include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
+// runs it, plays the demo track end to end and exits 0, leaving no service behind. A second
+// host beside a running one leaves that one's service alone; and the service a host starts
+// does not hold the host's output.
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include "road_support.h"
-
-extern char** environ;
 
 namespace roadtest {
 namespace {
 
-// Runs the program to its end (at most timeoutMs); its output, and its exit status in *status.
-// The end is the program's exit, not the end of its output: the service it starts inherits
-// the output too.
-std::string RunProgram(const std::string& path, int timeoutMs, int* status) {
-    *status = -1;
-    int out[2];
-    if (pipe2(out, O_CLOEXEC) != 0) {
-        return "";
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
-    pid_t pid = -1;
-    const int spawned = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(out[1]);
-    std::string output;
-    const auto readSome = [&](int waitMs) {
-        pollfd p = {out[0], POLLIN, 0};
-        char buffer[4096];
-        ssize_t n = 0;
-        while (poll(&p, 1, waitMs) > 0 && (n = read(out[0], buffer, sizeof buffer)) > 0) {
-            output.append(buffer, static_cast<size_t>(n));
-            waitMs = 0;
-        }
-    };
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    bool ended = spawned != 0;
-    while (!ended) {
-        readSome(100);
-        ended = waitpid(pid, status, WNOHANG) == pid;
-        if (!ended && Clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-            ended = true;
-        }
-    }
-    readSome(0);
-    close(out[0]);
-    return output;
-}
-
 TEST_F(RoadTest, HostProgramPlaysTheDemoTrackToTheEnd) {
     int status = -1;
-    const std::string output = RunProgram(BR_BIN_DIR "/brmusic", 40000, &status);
+    const std::string output = RunProgram(BR_BIN_DIR "/brmusic", 40000, &status).output;
     ASSERT_TRUE(WIFEXITED(status)) << output;
     EXPECT_EQ(WEXITSTATUS(status), 0) << output;
 
@@ -92,6 +45,47 @@ TEST_F(RoadTest, HostProgramPlaysTheDemoTrackToTheEnd) {
     EXPECT_GE(positions, 5) << output;
     EXPECT_EQ(output.find("FAILED"), std::string::npos) << output;
     EXPECT_TRUE(WaitForNoService());
+}
+
+// A second host in the same runtime root cannot take the proxy's endpoint: its InitProxy fails
+// and it ends at once, and the first host's service plays on untouched. The second host used to
+// start a service of its own, which ended the first one's, and the first one's track dropped
+// without a word.
+TEST_F(RoadTest, ASecondHostLeavesTheFirstHostsServiceAlone) {
+    RecordingReceiver receiver(journal_);
+    ASSERT_TRUE(InitProxy());
+    ASSERT_TRUE(WaitForService());
+    IPlayerCore* player = GetPlayerCoreProxy();
+    ASSERT_TRUE(StartPlaying(player, &receiver));
+    const std::vector<DWORD> service = ServiceProcesses();
+    ASSERT_EQ(service.size(), 1u);
+
+    int status = -1;
+    const ProgramRun second = RunProgram(BR_BIN_DIR "/brmusic", 30000, &status);
+    ASSERT_TRUE(WIFEXITED(status)) << second.output;
+    EXPECT_EQ(WEXITSTATUS(status), 1) << second.output;
+    EXPECT_NE(second.output.find("FAILED: the proxy takes its endpoint"), std::string::npos)
+        << second.output;
+
+    EXPECT_EQ(ServiceProcesses(), service);
+    IPlayObject* object = nullptr;
+    ASSERT_EQ(player->GetPlayObject(&object), 0);
+    EXPECT_EQ(object->GetState(), 3);  // still playing
+    EXPECT_EQ(journal_.Lines(), std::vector<std::string>{"PlayStart"});
+    EXPECT_TRUE(StopCoreServer());
+    EXPECT_TRUE(UnInitProxy());
+}
+
+// A parent that reads a host's output to its end is not held by the service the host started:
+// the service's standard streams are not the host's. It used to hold them until it ended.
+TEST_F(RoadTest, TheServiceDoesNotHoldItsHostsOutput) {
+    int status = -1;
+    const ProgramRun host = RunProgram(BR_TEST_BIN_DIR "/proxy_start_host_helper", 15000, &status);
+    EXPECT_TRUE(host.outputEnded) << "the output stayed open after the host ended";
+    ASSERT_TRUE(WIFEXITED(status)) << host.output;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << host.output;
+    EXPECT_NE(host.output.find("service running"), std::string::npos) << host.output;
+    EXPECT_EQ(ServiceProcesses().size(), 1u);  // it runs on
 }
 
 }  // namespace

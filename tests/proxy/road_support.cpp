@@ -1,5 +1,7 @@
 #include "road_support.h"
 
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -52,6 +54,50 @@ pid_t StartSleeperNamed(const std::string& name) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return pid;
+}
+
+ProgramRun RunProgram(const std::string& path, int timeoutMs, int* status) {
+    *status = -1;
+    ProgramRun run;
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0) {
+        return run;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 2);
+    char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
+    pid_t pid = -1;
+    const int spawned = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    bool exited = spawned != 0;
+    while (!exited || !run.outputEnded) {
+        if (Clock::now() > deadline) {
+            break;
+        }
+        pollfd p = {out[0], POLLIN, 0};
+        if (!run.outputEnded && poll(&p, 1, 100) > 0) {
+            char buffer[4096];
+            const ssize_t n = read(out[0], buffer, sizeof buffer);
+            if (n > 0) {
+                run.output.append(buffer, static_cast<size_t>(n));
+            } else {
+                run.outputEnded = true;
+            }
+        } else if (run.outputEnded) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        exited = exited || waitpid(pid, status, WNOHANG) == pid;
+    }
+    if (!exited) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    close(out[0]);
+    return run;
 }
 
 bool WaitForService(int timeoutMs) {

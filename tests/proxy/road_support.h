@@ -32,6 +32,16 @@ bool IsRunning(DWORD pid);
 // the root's snapshot reports it under that name; it dies with this process at the latest.
 pid_t StartSleeperNamed(const std::string& name);
 
+// Runs a program of this root to its exit (at most timeoutMs, then it is killed), with its
+// standard output and error on one pipe; its exit status goes to *status. The output is read
+// until its end, also after the exit, while the time lasts: a process the program started
+// that still holds the pipe keeps it open.
+struct ProgramRun {
+    std::string output;
+    bool outputEnded = false;  // the pipe reached its end within the time
+};
+ProgramRun RunProgram(const std::string& path, int timeoutMs, int* status);
+
 // Polls IsRunCoreServer every 100 ms; false after timeoutMs.
 bool WaitForService(int timeoutMs = 10000);
 // Polls until the root has no service process; false after timeoutMs.
