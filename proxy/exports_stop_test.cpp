@@ -7,6 +7,7 @@
 
 #include "exports_fixture.h"
 #include "msg_ids.h"
+#include "process_list.h"
 #include "proxy_lock.h"
 
 namespace proxytest {
@@ -61,6 +62,31 @@ TEST_F(ExportsRoad, WatchdogPollsEveryTwoSecondsAfterTwelve) {
         std::this_thread::sleep_for(10ms);
     }
     EXPECT_EQ(LogCount("IsRunCoreServer", "IsRunCoreServer true"), 3);
+}
+
+// StartCoreServer with the service running starts no process but the watchdog when none runs:
+// after StopCoreServer has ended the first watchdog, a new StartCoreServer starts a fresh one,
+// whose first poll comes 12 s after that start (the first one's would have come 3 s earlier).
+TEST_F(ExportsRoad, StartCoreServerWithTheServiceRunningStartsAFreshWatchdogOnly) {
+    const auto initialised = Clock::now();
+    ASSERT_TRUE(InitProxy());
+    EXPECT_TRUE(StopCoreServer());  // the fake answers and runs on
+    std::this_thread::sleep_until(initialised + 3s);
+    const auto restarted = Clock::now();
+    EXPECT_TRUE(StartCoreServer());
+    EXPECT_TRUE(StartCoreServer());  // a watchdog runs: no second one
+    EXPECT_EQ(Channels(), (std::vector<int>{CHANNEL_QUERY_RUNNING, CHANNEL_STOP,
+                                            CHANNEL_QUERY_RUNNING, CHANNEL_QUERY_RUNNING}));
+    EXPECT_TRUE(brtest::ProcessesNamed("BrCoreService.exe").empty());
+
+    ASSERT_TRUE(service_.WaitForRequests(5, 15000));  // the fresh watchdog's first poll
+    const auto first = Clock::now();
+    EXPECT_GE(first - restarted, 11900ms);
+    ASSERT_TRUE(service_.WaitForRequests(6, 4000));
+    EXPECT_GE(Clock::now() - first, 1900ms);  // one watchdog: one poll per 2 s
+    EXPECT_EQ(Channels(), (std::vector<int>{CHANNEL_QUERY_RUNNING, CHANNEL_STOP,
+                                            CHANNEL_QUERY_RUNNING, CHANNEL_QUERY_RUNNING,
+                                            CHANNEL_QUERY_RUNNING, CHANNEL_QUERY_RUNNING}));
 }
 
 }  // namespace

@@ -213,5 +213,33 @@ TEST_F(P2PRoad, NotificationsArrivingWhileAStartWaitsAreDeliveredInOrder) {
     }
 }
 
+// The service dies while a download is registered: at the watchdog's next poll the observer
+// hears slot 3 with code 6 and then slot 7, and the table is emptied, so a new start of the
+// same sign goes to the restarted service and completes there.
+TEST_F(P2PRoad, WatchdogResetsTheDownloadsOfALostService) {
+    const Sign sign(5, 6);
+    const int value = 0;
+    ASSERT_TRUE(P2PStartDown(&sign, server_.Url("/drip").c_str(), &value, 0, 0, &observer_, false));
+    ASSERT_TRUE(observer_.WaitFor(sign, 4, 1, 10000));
+    const std::vector<DWORD> service = ServiceProcesses();
+    ASSERT_EQ(service.size(), 1u);
+    KillProcess(service[0]);
+
+    ASSERT_TRUE(observer_.WaitFor(Sign(), 7, 1, 16000));  // the first poll, 12 s after InitProxy
+    const std::vector<P2PEvent> events = observer_.Events();
+    ASSERT_GE(events.size(), 2u);
+    const P2PEvent& lost = events[events.size() - 2];
+    EXPECT_EQ(lost.slot, 3);
+    EXPECT_EQ(lost.sign, sign);
+    EXPECT_EQ(lost.values[0], 6);
+    EXPECT_EQ(events.back().slot, 7);
+    EXPECT_EQ(LogCount("CP2PProxy::Reset", "CP2PProxy::Reset ok"), 1);
+
+    ASSERT_TRUE(WaitForService());
+    const std::string url = server_.Url("/file/1024");
+    ASSERT_TRUE(P2PStartDown(&sign, url.c_str(), &value, 0, 0, &observer_, false));
+    EXPECT_TRUE(observer_.WaitFor(sign, 2, 1, 30000));
+}
+
 }  // namespace
 }  // namespace roadtest

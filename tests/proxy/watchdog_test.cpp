@@ -1,5 +1,7 @@
 // The watchdog against the real service, in real time: its first poll comes 12 s after
 // InitProxy, each later one 2 s after the previous.
+#include <atomic>
+#include <set>
 #include <thread>
 
 #include "road_support.h"
@@ -19,6 +21,78 @@ public:
         journal_.Add(name_ + ".Stopped");
     }
 };
+
+// Ends every service process of the root as soon as it appears, while it runs: the service
+// stays gone for as many polls as it likes.
+class ServiceKiller {
+public:
+    ServiceKiller()
+        : thread_([this] {
+              while (!stop_) {
+                  for (DWORD pid : ServiceProcesses()) {
+                      KillProcess(pid);
+                      std::lock_guard<std::mutex> hold(lock_);
+                      killed_.insert(pid);
+                  }
+                  std::this_thread::sleep_for(10ms);
+              }
+          }) {}
+    ~ServiceKiller() { Stop(); }
+    void Stop() {
+        stop_ = true;
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+    size_t Killed() {
+        std::lock_guard<std::mutex> hold(lock_);
+        return killed_.size();
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::mutex lock_;
+    std::set<DWORD> killed_;
+    std::thread thread_;
+};
+
+// The service stays gone for several polls: every poll resets the proxies and starts the
+// service again, the sinks hear OnServiceLost once for the whole loss and OnServiceRunning once
+// when it answers again; with no sink registered the resets and restarts happen all the same.
+class LongLoss : public RoadTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(LongLoss, EveryPollResetsAndRestartsAndTheSinksHearOnce) {
+    const bool withSink = GetParam();
+    RecordingSink sink(journal_, "A");
+    ASSERT_TRUE(InitProxy());
+    ASSERT_TRUE(WaitForService());
+    if (withSink) {
+        RegistNotify(&sink);
+    }
+    {
+        ServiceKiller killer;
+        // The first service, then the one started at each of three polls (12, 14 and 16 s).
+        const auto deadline = Clock::now() + 22s;
+        while (killer.Killed() < 4 && Clock::now() < deadline) {
+            std::this_thread::sleep_for(50ms);
+        }
+        ASSERT_GE(killer.Killed(), 4u);
+    }
+    EXPECT_GE(LogCount("CP2PProxy::Reset", "CP2PProxy::Reset ok"), 3);
+    if (withSink) {
+        ASSERT_TRUE(journal_.WaitFor("A.Running", 1, 6000));
+        EXPECT_EQ(journal_.Lines(), (std::vector<std::string>{"A.Lost", "A.Running"}));
+        UnRegistNotify(&sink);
+    } else {
+        ASSERT_TRUE(WaitForService(6000));
+    }
+    EXPECT_EQ(ServiceProcesses().size(), 1u);
+    EXPECT_TRUE(StopCoreServer());
+    EXPECT_TRUE(UnInitProxy());
+}
+
+INSTANTIATE_TEST_SUITE_P(Sinks, LongLoss, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "WithASink" : "WithoutSinks"; });
 
 TEST_F(RoadTest, WatchdogRestartsAKilledServiceAndTellsTheSinksOnce) {
     RecordingReceiver receiver(journal_);
