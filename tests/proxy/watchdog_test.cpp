@@ -91,8 +91,9 @@ TEST_P(LongLoss, EveryPollResetsAndRestartsAndTheSinksHearOnce) {
     EXPECT_TRUE(UnInitProxy());
 }
 
-INSTANTIATE_TEST_SUITE_P(Sinks, LongLoss, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "WithASink" : "WithoutSinks"; });
+INSTANTIATE_TEST_SUITE_P(Sinks, LongLoss, ::testing::Values(true, false), [](const auto& info) {
+    return info.param ? "WithASink" : "WithoutSinks";
+});
 
 TEST_F(RoadTest, WatchdogRestartsAKilledServiceAndTellsTheSinksOnce) {
     RecordingReceiver receiver(journal_);
