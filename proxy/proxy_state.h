@@ -6,7 +6,8 @@
 
 class IServiceNotify;
 
-// Set by the first InitProxy, never cleared: a process initialises the library once.
+// Set by the first InitProxy that takes its endpoint, never cleared: a process initialises the
+// library once.
 extern bool g_ProxyInitialised;
 // The registered sinks in registration order, without duplicates; not owned.
 extern std::vector<IServiceNotify*> g_NotifySinks;
