@@ -13,8 +13,8 @@ constexpr std::chrono::milliseconds kErrorGrace(500);
 }  // namespace
 
 std::unique_ptr<ItemPipeline> ItemPipeline::Create(const std::string& uri,
-                                                   const AudioOutput& output, Doorbell& bell,
-                                                   PipeResult* failure) {
+                                                   const AudioOutput& output, int volume,
+                                                   Doorbell& bell, PipeResult* failure) {
     GstElement* playbin = gst_element_factory_make("playbin", nullptr);
     if (!playbin) {
         *failure = {PipeFailure::Format, "the element playbin is not installed"};
@@ -31,7 +31,9 @@ std::unique_ptr<ItemPipeline> ItemPipeline::Create(const std::string& uri,
     g_object_set(playbin, "uri", uri.c_str(), "audio-sink", sink, nullptr);
     // Sound only, with the volume applied to the samples, so every output hears it.
     gst_util_set_object_arg(G_OBJECT(playbin), "flags", "audio+soft-volume");
-    return std::unique_ptr<ItemPipeline>(new ItemPipeline(playbin, sink, output, bell));
+    std::unique_ptr<ItemPipeline> pipeline(new ItemPipeline(playbin, sink, output, bell));
+    pipeline->SetVolume(volume);
+    return pipeline;
 }
 
 ItemPipeline::ItemPipeline(GstElement* playbin, GstElement* sink, const AudioOutput& output,
@@ -143,6 +145,20 @@ std::optional<DecodedFormat> ItemPipeline::Format() const {
     }
     gst_object_unref(pad);
     return format;
+}
+
+std::optional<unsigned> ItemPipeline::Bitrate() const {
+    GstTagList* tags = nullptr;
+    g_signal_emit_by_name(playbin_, "get-audio-tags", 0, &tags);
+    if (!tags) {
+        return std::nullopt;
+    }
+    guint bitrate = 0;
+    bool found = (gst_tag_list_get_uint(tags, GST_TAG_NOMINAL_BITRATE, &bitrate) ||
+                  gst_tag_list_get_uint(tags, GST_TAG_BITRATE, &bitrate)) &&
+                 bitrate > 0;
+    gst_tag_list_unref(tags);
+    return found ? std::optional<unsigned>(bitrate) : std::nullopt;
 }
 
 bool ItemPipeline::HasAudio() const {

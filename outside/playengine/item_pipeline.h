@@ -47,10 +47,10 @@ struct DecodedFormat {
 
 class ItemPipeline {
 public:
-    // A pipeline at rest (not yet reading the item); null with the failure when the output
-    // cannot be made or GStreamer lacks the playing elements.
+    // A pipeline at rest (not yet reading the item) at the volume (0 to 100, linear); null with
+    // the failure when the output cannot be made or GStreamer lacks the playing elements.
     static std::unique_ptr<ItemPipeline> Create(const std::string& uri, const AudioOutput& output,
-                                                Doorbell& bell, PipeResult* failure);
+                                                int volume, Doorbell& bell, PipeResult* failure);
     ~ItemPipeline();
     ItemPipeline(const ItemPipeline&) = delete;
     ItemPipeline& operator=(const ItemPipeline&) = delete;
@@ -64,11 +64,14 @@ public:
     void Rest();
     // A flushing, accurate seek. It starts a new segment: ends reported before it are stale.
     void Seek(int64_t positionMs);
-    void SetVolume(int volume);  // 0 to 100, linear
+    // Applies to what has not yet been decoded: the sound read before stays as it was.
+    void SetVolume(int volume);
 
     std::optional<int64_t> PositionMs() const;
     std::optional<int64_t> DurationMs() const;
     std::optional<DecodedFormat> Format() const;
+    // The bit rate the item's stream declares, in bits a second.
+    std::optional<unsigned> Bitrate() const;
     bool HasAudio() const;
     uint64_t Segment();
     int BufferPercent();

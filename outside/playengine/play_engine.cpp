@@ -84,6 +84,7 @@ int CPlayEngine::Open(PlayRequest* request) {
     // It goes before the new one is read, so that both never hold the output at once.
     std::unique_ptr<ItemPipeline> replaced;
     uint64_t generation;
+    int volume;
     {
         std::lock_guard lock(mu_);
         if (values_.state == PE_STATE_PLAYING || values_.state == PE_STATE_PAUSED) {
@@ -92,6 +93,7 @@ int CPlayEngine::Open(PlayRequest* request) {
         replaced = std::move(pipeline_);
         CloseItem();
         generation = ++openGeneration_;
+        volume = values_.volume;
         if (result == PE_ERR_FORMAT) {
             Post(NoteKind::DecoderMissing);
         }
@@ -104,7 +106,7 @@ int CPlayEngine::Open(PlayRequest* request) {
         return result;
     }
 
-    Opened opened = OpenPipeline(item, true);
+    Opened opened = OpenPipeline(item, volume, true);
     std::lock_guard lock(mu_);
     if (generation != openGeneration_) {
         // Another Open or an UnInit came while this one read its item; theirs stands.
@@ -120,7 +122,7 @@ int CPlayEngine::Open(PlayRequest* request) {
     values_.item = std::move(item);
     values_.bufferPercent = opened.pipeline->BufferPercent();
     pipeline_ = std::move(opened.pipeline);
-    pipeline_->SetVolume(values_.volume);
+    pipeline_->SetVolume(values_.volume);  // it may have changed meanwhile
     prerolled_ = true;
     values_.standingMs = 0;
     values_.state = PE_STATE_STOPPED;

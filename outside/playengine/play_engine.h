@@ -101,8 +101,8 @@ private:
     // Builds and prerolls a pipeline for the item into the chosen output; on an output that
     // cannot play, with `probe`, falls back to a pipeline that only learns what the item is.
     // Runs without the lock.
-    Opened OpenPipeline(const EngineItem& item, bool probe);
-    Opened BuildPipeline(const EngineItem& item, const AudioOutput& output);
+    Opened OpenPipeline(const EngineItem& item, int volume, bool probe);
+    Opened BuildPipeline(const EngineItem& item, const AudioOutput& output, int volume);
     static int ResultOf(PipeFailure failure);
     static void TakeFormat(EngineItem& item, const ItemPipeline& pipeline, const WavInfo* wav);
 

@@ -41,18 +41,20 @@ int ToInt(uint64_t value) {
 
 }  // namespace
 
-CPlayEngine::Opened CPlayEngine::OpenPipeline(const EngineItem& item, bool probe) {
-    Opened opened = BuildPipeline(item, OutputFromEnvironment());
+CPlayEngine::Opened CPlayEngine::OpenPipeline(const EngineItem& item, int volume, bool probe) {
+    Opened opened = BuildPipeline(item, OutputFromEnvironment(), volume);
     if (opened.result != PE_ERR_OUTPUT || !probe) {
         return opened;
     }
     // The item may still be fine: it opens, and playing it fails for the output's sake.
-    return BuildPipeline(item, AudioOutput{OutputKind::Probe, {}});
+    return BuildPipeline(item, AudioOutput{OutputKind::Probe, {}}, volume);
 }
 
-CPlayEngine::Opened CPlayEngine::BuildPipeline(const EngineItem& item, const AudioOutput& output) {
+CPlayEngine::Opened CPlayEngine::BuildPipeline(const EngineItem& item, const AudioOutput& output,
+                                               int volume) {
     PipeResult failure;
-    std::unique_ptr<ItemPipeline> pipeline = ItemPipeline::Create(item.uri, output, bell_, &failure);
+    std::unique_ptr<ItemPipeline> pipeline =
+        ItemPipeline::Create(item.uri, output, volume, bell_, &failure);
     if (pipeline) {
         failure = pipeline->Preroll(PE_PREROLL_LIMIT);
     }
@@ -70,6 +72,13 @@ CPlayEngine::Opened CPlayEngine::BuildPipeline(const EngineItem& item, const Aud
 
 void CPlayEngine::TakeFormat(EngineItem& item, const ItemPipeline& pipeline, const WavInfo* wav) {
     item.durationMs = ToInt(static_cast<uint64_t>(pipeline.DurationMs().value_or(0)));
+    // A stream of frames without a table of contents (an MP3 file without its header of
+    // lengths) is measured by the pipeline only as it plays; until then the length is the one
+    // its size and bit rate give.
+    std::optional<unsigned> bitrate = pipeline.Bitrate();
+    if (item.durationMs == 0 && !item.Stream() && bitrate) {
+        item.durationMs = ToInt(static_cast<uint64_t>(item.identity.size) * 8000 / *bitrate);
+    }
     if (wav) {
         item.sampleRate = ToInt(wav->sampleRate);
         item.data = {wav->formatTag, wav->channels,     ToInt(wav->sampleRate),
@@ -167,7 +176,7 @@ int CPlayEngine::StartStanding() {
     const bool probing = pipeline_ && pipeline_->Output().kind == OutputKind::Probe;
     if (changed || probing || !pipeline_) {
         pipeline_.reset();  // a new one is read now, without the old holding the output
-        Opened opened = OpenPipeline(item, false);
+        Opened opened = OpenPipeline(item, values_.volume, false);
         if (opened.result == PE_ERR_OUTPUT) {
             // The item stays: the next Play tries the output again.
             Post(NoteKind::PlayFail, PE_ERR_OUTPUT);
@@ -177,7 +186,6 @@ int CPlayEngine::StartStanding() {
             return FailItem(opened.result);
         }
         pipeline_ = std::move(opened.pipeline);
-        pipeline_->SetVolume(values_.volume);
         if (changed) {
             TakeFormat(item, *pipeline_, isWav ? &wav : nullptr);
         }
