@@ -1,6 +1,7 @@
 // Every format the installation plays, as tracks the tests make: each plays to its end as the
 // tone it was made from; broken items and items of another format than their name says.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <vector>
 
@@ -99,6 +100,20 @@ TEST_F(OutputTest, BrokenItemsAndItemsNamedForAnotherFormat) {
         EXPECT_EQ(KindsSince(before), (std::vector<Kind>{Start, End}));
         EXPECT_NEAR(Output().Ms(), c.playsMs, 2 * kCodecSlackMs);
     }
+}
+
+TEST_F(OutputTest, AnItemThatIsNoRegularFileFailsAtOnce) {
+    std::string fifo = root_.Path() + "/pipe.mp3";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& location : {fifo, std::string("/dev/zero"), "file://" + fifo}) {
+        SCOPED_TRACE(location);
+        auto started = Clock::now();
+        EXPECT_EQ(Open(location), PE_ERR_FILE);
+        EXPECT_LT(Clock::now() - started, milliseconds(1000));
+        EXPECT_EQ(object_->GetState(), PE_STATE_NONE);
+    }
+    std::this_thread::sleep_for(milliseconds(100));
+    EXPECT_TRUE(receiver_.Notes().empty());
 }
 
 }  // namespace
