@@ -90,9 +90,9 @@ double EngineCpu(const std::string& path) {
 // Plays the file to its end with gst-launch-1.0; the CPU seconds the program spent.
 double AnchorCpu(const std::string& path) {
     std::string uri = "uri=file://" + path;
-    std::vector<const char*> argv = {"gst-launch-1.0",          "-q", "playbin", uri.c_str(),
-                                     "audio-sink=fakesink sync=true", "flags=audio+soft-volume",
-                                     nullptr};
+    std::vector<const char*> argv = {
+        "gst-launch-1.0",          "-q",   "playbin", uri.c_str(), "audio-sink=fakesink sync=true",
+        "flags=audio+soft-volume", nullptr};
     pid_t pid;
     if (posix_spawnp(&pid, argv[0], nullptr, nullptr, const_cast<char**>(argv.data()), environ) !=
         0) {
@@ -117,10 +117,12 @@ void BM_CpuPerSecondOfPlayback(benchmark::State& state) {
     double engine = 0;
     double anchor = 0;
     for (auto _ : state) {
-        engine += (EngineCpu(tracks.Path(format, kLongMs)) -
-                   EngineCpu(tracks.Path(format, kShortMs))) / seconds;
-        anchor += (AnchorCpu(tracks.Path(format, kLongMs)) -
-                   AnchorCpu(tracks.Path(format, kShortMs))) / seconds;
+        engine +=
+            (EngineCpu(tracks.Path(format, kLongMs)) - EngineCpu(tracks.Path(format, kShortMs))) /
+            seconds;
+        anchor +=
+            (AnchorCpu(tracks.Path(format, kLongMs)) - AnchorCpu(tracks.Path(format, kShortMs))) /
+            seconds;
     }
     const double n = static_cast<double>(state.iterations());
     state.counters["engine_cpu_ms_per_s"] = 1000 * engine / n;

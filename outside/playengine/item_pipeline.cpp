@@ -43,6 +43,9 @@ ItemPipeline::ItemPipeline(GstElement* playbin, GstElement* sink, const AudioOut
       bus_(gst_element_get_bus(playbin)),
       output_(output),
       bell_(bell) {
+    // Releasing the lock publishes the members to the streaming threads, which read them only
+    // after taking it (GStreamer's own hand-over is invisible to the thread sanitizer).
+    { std::lock_guard lock(mu_); }
     gst_bus_set_sync_handler(bus_, &ItemPipeline::OnMessage, this, nullptr);
 }
 
@@ -188,7 +191,11 @@ GstBusSyncReply ItemPipeline::OnMessage(GstBus*, GstMessage* message, gpointer s
 }
 
 void ItemPipeline::Handle(GstMessage* message) {
-    const bool fromPipeline = GST_MESSAGE_SRC(message) == GST_OBJECT(playbin_);
+    bool fromPipeline;
+    {
+        std::lock_guard lock(mu_);
+        fromPipeline = GST_MESSAGE_SRC(message) == GST_OBJECT(playbin_);
+    }
     switch (GST_MESSAGE_TYPE(message)) {
         case GST_MESSAGE_ERROR: {
             PipeResult error = ErrorOf(message);
@@ -259,11 +266,13 @@ PipeResult ItemPipeline::ErrorOf(GstMessage* message) {
     }
     GstObject* from = GST_MESSAGE_SRC(message);
     bool missing;
+    GstObject* output;
     {
         std::lock_guard lock(mu_);
         missing = decoderMissing_;
+        output = GST_OBJECT(sink_);
     }
-    if (from == GST_OBJECT(sink_) || gst_object_has_as_ancestor(from, GST_OBJECT(sink_))) {
+    if (from == output || gst_object_has_as_ancestor(from, output)) {
         result.failure = PipeFailure::Output;
     } else if (!missing && error && error->domain == GST_RESOURCE_ERROR) {
         result.failure = PipeFailure::Item;
@@ -279,10 +288,12 @@ PipeResult ItemPipeline::ErrorOf(GstMessage* message) {
 }
 
 void ItemPipeline::Push(PipeEvent event) {
+    Doorbell* bell;
     {
         std::lock_guard lock(mu_);
         events_.push_back(std::move(event));
         changed_.notify_all();
+        bell = &bell_;
     }
-    bell_.Ring();
+    bell->Ring();
 }

@@ -35,9 +35,9 @@ struct PipeResult {
 struct PipeEvent {
     enum class Kind { End, Error, Buffering, DurationChanged };
     Kind kind;
-    int percent = 0;           // Buffering
-    PipeResult error;          // Error
-    uint64_t segment = 0;      // End: the segment (see Seek) that ended
+    int percent = 0;       // Buffering
+    PipeResult error;      // Error
+    uint64_t segment = 0;  // End: the segment (see Seek) that ended
 };
 
 struct DecodedFormat {

@@ -62,8 +62,8 @@ CPlayEngine::Opened CPlayEngine::BuildPipeline(const EngineItem& item, const Aud
         return {std::move(pipeline), PE_OK};
     }
     if (failure.failure == PipeFailure::Output) {
-        EngineLog(__func__, "the audio output \"" + output.Describe() + "\" cannot play: " +
-                                failure.text);
+        EngineLog(__func__,
+                  "the audio output \"" + output.Describe() + "\" cannot play: " + failure.text);
     } else {
         EngineLog(__func__, item.text[0] + " does not play: " + failure.text);
     }
@@ -81,7 +81,7 @@ void CPlayEngine::TakeFormat(EngineItem& item, const ItemPipeline& pipeline, con
     }
     if (wav) {
         item.sampleRate = ToInt(wav->sampleRate);
-        item.data = {wav->formatTag, wav->channels,     ToInt(wav->sampleRate),
+        item.data = {wav->formatTag,       wav->channels,   ToInt(wav->sampleRate),
                      ToInt(wav->byteRate), wav->blockAlign, wav->bitsPerSample,
                      ToInt(wav->dataBytes)};
         return;
@@ -165,7 +165,8 @@ int CPlayEngine::StartStanding() {
         if (*identity != item.identity) {
             WavGate gate = CheckWavHeader(item.path, &wav);
             if (gate == WavGate::Bad) {
-                EngineLog(__func__, item.text[0] + ": a WAV file whose header does not hold together");
+                EngineLog(__func__,
+                          item.text[0] + ": a WAV file whose header does not hold together");
                 return FailItem(PE_ERR_FORMAT);
             }
             isWav = gate == WavGate::Ok;

@@ -139,7 +139,8 @@ void CPlayEngine::HandlePipelineEvents() {
                 break;
             case PipeEvent::Kind::DurationChanged:
                 if (std::optional<int64_t> duration = pipeline_->DurationMs()) {
-                    values_.item.durationMs = static_cast<int>(std::min<int64_t>(*duration, INT32_MAX));
+                    values_.item.durationMs =
+                        static_cast<int>(std::min<int64_t>(*duration, INT32_MAX));
                 }
                 break;
         }

@@ -1,14 +1,14 @@
 // Build tool: writes the installation's demo track, a 6-second 440 Hz sine tone with 20 ms fades,
 // 44.1 kHz stereo, as a FLAC file: the samples go into a WAV file beside the output, which a
 // GStreamer pipeline encodes. The same bytes every time.
-#include <gst/gst.h>
-
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <numbers>
 #include <string>
+
+#include "pipeline_run.h"
 
 namespace {
 
@@ -32,12 +32,12 @@ std::string Wav() {
     Put(wav, 36 + dataBytes, 4);
     wav += "WAVEfmt ";
     Put(wav, 16, 4);
-    Put(wav, 1, 2);          // PCM
+    Put(wav, 1, 2);  // PCM
     Put(wav, kChannels, 2);
     Put(wav, kRate, 4);                  // sample rate
     Put(wav, kRate * kChannels * 2, 4);  // byte rate
     Put(wav, kChannels * 2, 2);          // block align
-    Put(wav, 16, 2);         // bits per sample
+    Put(wav, 16, 2);                     // bits per sample
     wav += "data";
     Put(wav, dataBytes, 4);
     for (int i = 0; i < kSamples; ++i) {
@@ -51,34 +51,6 @@ std::string Wav() {
     return wav;
 }
 
-// Encodes the WAV file into the FLAC file; false with the reason printed.
-bool Encode(const std::string& wav, const std::string& flac) {
-    const std::string description = "filesrc location=\"" + wav + "\" ! wavparse ! flacenc ! " +
-                                    "filesink location=\"" + flac + "\"";
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
-    if (!pipeline || error) {
-        std::fprintf(stderr, "make_demo_track: %s\n", error ? error->message : "no pipeline");
-        g_clear_error(&error);
-        return false;
-    }
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* message = gst_bus_timed_pop_filtered(
-        bus, 60 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-    if (!ok) {
-        std::fprintf(stderr, "make_demo_track: the encoding failed\n");
-    }
-    if (message) {
-        gst_message_unref(message);
-    }
-    gst_object_unref(bus);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    return ok;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -86,7 +58,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_demo_track OUTPUT.flac\n");
         return 2;
     }
-    gst_init(&argc, &argv);
     const std::string flac = argv[1];
     const std::string wav = flac + ".wav";
     const std::string samples = Wav();
@@ -94,7 +65,9 @@ int main(int argc, char** argv) {
     out.write(samples.data(), static_cast<std::streamsize>(samples.size()));
     const bool written = static_cast<bool>(out.flush());
     out.close();
-    const bool ok = written && Encode(wav, flac);
+    const bool ok =
+        written && RunPipelineToEnd("filesrc location=\"" + wav +
+                                    "\" ! wavparse ! flacenc ! filesink location=\"" + flac + "\"");
     std::remove(wav.c_str());
     return ok ? 0 : 1;
 }

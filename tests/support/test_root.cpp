@@ -28,7 +28,7 @@ void SaveAndSet(std::map<std::string, std::optional<std::string>>& saved, const 
     saved[name] = old ? std::optional<std::string>(old) : std::nullopt;
     setenv(name, value.c_str(), 1);
 }
-}
+}  // namespace
 
 struct ScopedTestRoot::Saved {
     std::map<std::string, std::optional<std::string>> values;

@@ -1,18 +1,15 @@
 #include "track_maker.h"
 
-#include <gst/gst.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
+#include "pipeline_run.h"
 #include "test_root.h"
 
 namespace tracktest {
 
 namespace {
-
-constexpr GstClockTime kMakeLimit = 30 * GST_SECOND;
 
 const char* EncoderOf(Format format) {
     switch (format) {
@@ -30,38 +27,6 @@ const char* EncoderOf(Format format) {
     return "";
 }
 
-// Runs a pipeline to its end; false on an error or after the limit.
-bool Run(const std::string& description) {
-    gst_init(nullptr, nullptr);
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
-    if (!pipeline || error) {
-        std::fprintf(stderr, "%s: %s\n", description.c_str(), error ? error->message : "?");
-        g_clear_error(&error);
-        if (pipeline) {
-            gst_object_unref(pipeline);
-        }
-        return false;
-    }
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* message = gst_bus_timed_pop_filtered(
-        bus, kMakeLimit, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-    if (message && !ok) {
-        gst_message_parse_error(message, &error, nullptr);
-        std::fprintf(stderr, "%s: %s\n", description.c_str(), error ? error->message : "?");
-        g_clear_error(&error);
-    }
-    if (message) {
-        gst_message_unref(message);
-    }
-    gst_object_unref(bus);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    return ok;
-}
-
 std::string Source(const char* wave, int ms, int frequency, int rate, int channels) {
     // Buffers of 10 ms, so the length is exact.
     char text[256];
@@ -76,8 +41,10 @@ std::string Source(const char* wave, int ms, int frequency, int rate, int channe
 
 const std::vector<Track>& AllFormats() {
     static const std::vector<Track> formats = {
-        {Format::Wav, "WAV", ".wav", true},          {Format::Flac, "FLAC", ".flac", true},
-        {Format::OggVorbis, "Ogg Vorbis", ".ogg", false}, {Format::Opus, "Opus", ".opus", false},
+        {Format::Wav, "WAV", ".wav", true},
+        {Format::Flac, "FLAC", ".flac", true},
+        {Format::OggVorbis, "Ogg Vorbis", ".ogg", false},
+        {Format::Opus, "Opus", ".opus", false},
         {Format::Mp3, "MP3", ".mp3", false},
     };
     return formats;
@@ -94,18 +61,20 @@ const Track& TrackOf(Format format) {
 
 bool MakeTone(Format format, const std::string& path, int ms, int frequency, int rate,
               int channels) {
-    return Run(Source("sine", ms, frequency, rate, channels) + " ! audioconvert ! audioresample ! " +
-               EncoderOf(format) + " ! filesink location=\"" + path + "\"");
+    return RunPipelineToEnd(Source("sine", ms, frequency, rate, channels) +
+                            " ! audioconvert ! audioresample ! " + EncoderOf(format) +
+                            " ! filesink location=\"" + path + "\"");
 }
 
 bool MakeNoise(const std::string& path, int ms, int rate) {
-    return Run(Source("white-noise", ms, 0, rate, 1) + " ! wavenc ! filesink location=\"" + path +
-               "\"");
+    return RunPipelineToEnd(Source("white-noise", ms, 0, rate, 1) +
+                            " ! wavenc ! filesink location=\"" + path + "\"");
 }
 
 bool Encode(Format format, const std::string& source, const std::string& path) {
-    return Run("filesrc location=\"" + source + "\" ! wavparse ! audioconvert ! audioresample ! " +
-               EncoderOf(format) + " ! filesink location=\"" + path + "\"");
+    return RunPipelineToEnd("filesrc location=\"" + source +
+                            "\" ! wavparse ! audioconvert ! audioresample ! " + EncoderOf(format) +
+                            " ! filesink location=\"" + path + "\"");
 }
 
 Sound ReadSound(const std::string& path) {
@@ -149,9 +118,8 @@ double Frequency(const Sound& sound, int64_t from, int64_t to) {
 double Rms(const Sound& sound, int64_t from, int64_t to) {
     double sum = 0;
     int64_t count = 0;
-    for (int64_t i = from * sound.channels; i < to * sound.channels &&
-                                            i < static_cast<int64_t>(sound.samples.size());
-         ++i) {
+    for (int64_t i = from * sound.channels;
+         i < to * sound.channels && i < static_cast<int64_t>(sound.samples.size()); ++i) {
         sum += static_cast<double>(sound.samples[i]) * sound.samples[i];
         ++count;
     }
