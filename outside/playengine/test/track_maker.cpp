@@ -94,7 +94,9 @@ Sound ReadSound(const std::string& path) {
     sound.rate = static_cast<int>(le(24, 4));
     size_t dataBytes = std::min<size_t>(le(40, 4), bytes.size() - 44);
     sound.samples.resize(dataBytes / 2);
-    std::memcpy(sound.samples.data(), bytes.data() + 44, sound.samples.size() * 2);
+    if (!sound.samples.empty()) {
+        std::memcpy(sound.samples.data(), bytes.data() + 44, sound.samples.size() * 2);
+    }
     return sound;
 }
 
