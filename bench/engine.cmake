@@ -3,7 +3,7 @@
 br_bench(engine_bench SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/engine_bench.cpp
   ${CMAKE_SOURCE_DIR}/outside/playengine/engine_test_support.cpp
   ${CMAKE_SOURCE_DIR}/outside/playengine/test/track_maker.cpp
-  LIBS interfaces br_test_support playengine_pipeline_run GTest::gtest Threads::Threads
+  LIBS interfaces br_test_support playengine_pipeline_run playengine_sanitizer_options GTest::gtest Threads::Threads
        ${CMAKE_DL_LIBS})
 if(TARGET engine_bench)
   add_dependencies(engine_bench PlayEngine)

@@ -43,9 +43,7 @@ ItemPipeline::ItemPipeline(GstElement* playbin, GstElement* sink, const AudioOut
       bus_(gst_element_get_bus(playbin)),
       output_(output),
       bell_(bell) {
-    // Releasing the lock publishes the members to the streaming threads, which read them only
-    // after taking it (GStreamer's own hand-over is invisible to the thread sanitizer).
-    { std::lock_guard lock(mu_); }
+    published_.store(true, std::memory_order_release);
     gst_bus_set_sync_handler(bus_, &ItemPipeline::OnMessage, this, nullptr);
 }
 
@@ -186,16 +184,15 @@ std::vector<PipeEvent> ItemPipeline::TakeEvents() {
 }
 
 GstBusSyncReply ItemPipeline::OnMessage(GstBus*, GstMessage* message, gpointer self) {
-    static_cast<ItemPipeline*>(self)->Handle(message);
+    auto* pipeline = static_cast<ItemPipeline*>(self);
+    // Pairs with the constructor's release (see published_).
+    (void)pipeline->published_.load(std::memory_order_acquire);
+    pipeline->Handle(message);
     return GST_BUS_DROP;
 }
 
 void ItemPipeline::Handle(GstMessage* message) {
-    bool fromPipeline;
-    {
-        std::lock_guard lock(mu_);
-        fromPipeline = GST_MESSAGE_SRC(message) == GST_OBJECT(playbin_);
-    }
+    const bool fromPipeline = GST_MESSAGE_SRC(message) == GST_OBJECT(playbin_);
     switch (GST_MESSAGE_TYPE(message)) {
         case GST_MESSAGE_ERROR: {
             PipeResult error = ErrorOf(message);
@@ -266,13 +263,11 @@ PipeResult ItemPipeline::ErrorOf(GstMessage* message) {
     }
     GstObject* from = GST_MESSAGE_SRC(message);
     bool missing;
-    GstObject* output;
     {
         std::lock_guard lock(mu_);
         missing = decoderMissing_;
-        output = GST_OBJECT(sink_);
     }
-    if (from == output || gst_object_has_as_ancestor(from, output)) {
+    if (from == GST_OBJECT(sink_) || gst_object_has_as_ancestor(from, GST_OBJECT(sink_))) {
         result.failure = PipeFailure::Output;
     } else if (!missing && error && error->domain == GST_RESOURCE_ERROR) {
         result.failure = PipeFailure::Item;
@@ -288,12 +283,10 @@ PipeResult ItemPipeline::ErrorOf(GstMessage* message) {
 }
 
 void ItemPipeline::Push(PipeEvent event) {
-    Doorbell* bell;
     {
         std::lock_guard lock(mu_);
         events_.push_back(std::move(event));
         changed_.notify_all();
-        bell = &bell_;
     }
-    bell->Ring();
+    bell_.Ring();
 }

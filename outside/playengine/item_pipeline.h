@@ -7,6 +7,7 @@
 
 #include <gst/gst.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -92,6 +93,9 @@ private:
     AudioOutput output_;
     Doorbell& bell_;
 
+    // Set last by the constructor and read first on the streaming threads: GStreamer's own
+    // hand-over of the pipeline is invisible to the thread sanitizer, this one is not.
+    std::atomic<bool> published_{false};
     std::mutex mu_;
     std::condition_variable changed_;
     std::vector<PipeEvent> events_;

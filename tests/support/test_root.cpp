@@ -22,6 +22,19 @@ const char* const kVariables[] = {"PAL_RUNTIME_DIR", "PAL_COMMON_APPDATA", "PAL_
 const char kEngineOutputVariable[] = "PLAYENGINE_OUTPUT";
 const char kEngineOutput[] = "clock";
 
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define BR_TEST_TSAN 1
+#endif
+#endif
+#if defined(BR_TEST_TSAN)
+// Under ThreadSanitizer, the processes the tests start (the service runs the player engine, and
+// with it GStreamer) leave unchecked the calls that uninstrumented libraries make; see
+// outside/playengine/sanitizer_options.cpp.
+const char kTsanVariable[] = "TSAN_OPTIONS";
+const char kTsanChildOptions[] = "ignore_noninstrumented_modules=1";
+#endif
+
 void SaveAndSet(std::map<std::string, std::optional<std::string>>& saved, const char* name,
                 const std::string& value) {
     const char* old = getenv(name);
@@ -71,6 +84,11 @@ ScopedTestRoot::ScopedTestRoot() : path_(MakeTempDir("brtest")), saved_(new Save
         SaveAndSet(saved_->values, kVariables[i], dirs[i]);
     }
     SaveAndSet(saved_->values, kEngineOutputVariable, kEngineOutput);
+#if defined(BR_TEST_TSAN)
+    const char* tsan = getenv(kTsanVariable);
+    SaveAndSet(saved_->values, kTsanVariable,
+               std::string(tsan ? tsan : "") + (tsan && *tsan ? " " : "") + kTsanChildOptions);
+#endif
 }
 
 ScopedTestRoot::~ScopedTestRoot() {
