@@ -69,22 +69,34 @@ double ProcessCpuSeconds() {
     return t.tv_sec + t.tv_nsec / 1e9;
 }
 
+// The engine loaded as the service loads it, initialised, with a request for the file.
+struct Engine {
+    explicit Engine(const std::string& path) {
+        core = loaded.core;
+        core->Init(&receiver, 0, 0, 0);
+        core->GetPlayObject(&object);
+        enginetest::Put(request.itemText1, path);
+    }
+    ~Engine() { core->UnInit(); }
+
+    LoadedEngine loaded;
+    IPlayerCore* core = nullptr;
+    IPlayObject* object = nullptr;
+    Receiver receiver;
+    PlayRequest request;
+};
+
 // Plays the file to its end through the engine; the CPU seconds the process spent meanwhile.
 double EngineCpu(const std::string& path) {
-    LoadedEngine engine;
-    Receiver receiver;
-    engine.core->Init(&receiver, 0, 0, 0);
+    Engine engine(path);
+    Receiver& receiver = engine.receiver;
     double before = ProcessCpuSeconds();
-    PlayRequest request;
-    enginetest::Put(request.itemText1, path);
-    if (engine.core->Open(&request) != 0 || engine.core->Play() != 0 ||
+    if (engine.core->Open(&engine.request) != 0 || engine.core->Play() != 0 ||
         !receiver.WaitFor(Kind::End, std::chrono::milliseconds(kLongMs * 3))) {
         std::fprintf(stderr, "the engine did not play %s\n", path.c_str());
         std::exit(1);
     }
-    double spent = ProcessCpuSeconds() - before;
-    engine.core->UnInit();
-    return spent;
+    return ProcessCpuSeconds() - before;
 }
 
 // Plays the file to its end with gst-launch-1.0; the CPU seconds the program spent.
@@ -139,16 +151,12 @@ BENCHMARK(BM_CpuPerSecondOfPlayback)
 
 void BM_OpenAndPlayToNotifyPlayStart(benchmark::State& state) {
     const Format format = static_cast<Format>(state.range(0));
-    const std::string path = TheTracks().Path(format, kLongMs);
-    LoadedEngine engine;
-    Receiver receiver;
-    engine.core->Init(&receiver, 0, 0, 0);
-    PlayRequest request;
-    enginetest::Put(request.itemText1, path);
+    Engine engine(TheTracks().Path(format, kLongMs));
+    Receiver& receiver = engine.receiver;
     for (auto _ : state) {
         size_t before = receiver.Notes().size();
         auto started = Clock::now();
-        if (engine.core->Open(&request) != 0 || engine.core->Play() != 0 ||
+        if (engine.core->Open(&engine.request) != 0 || engine.core->Play() != 0 ||
             !receiver.WaitForCount(before + 1)) {
             state.SkipWithError("no start");
             break;
@@ -158,7 +166,6 @@ void BM_OpenAndPlayToNotifyPlayStart(benchmark::State& state) {
         engine.core->Stop();
         receiver.WaitForCount(before + 2);
     }
-    engine.core->UnInit();
     state.SetLabel(tracktest::TrackOf(format).name);
 }
 BENCHMARK(BM_OpenAndPlayToNotifyPlayStart)
@@ -170,15 +177,8 @@ BENCHMARK(BM_OpenAndPlayToNotifyPlayStart)
 
 void BM_SeekUntilPlayingOnFromTheTarget(benchmark::State& state) {
     const Format format = static_cast<Format>(state.range(0));
-    const std::string path = TheTracks().Path(format, kLongMs);
-    LoadedEngine engine;
-    Receiver receiver;
-    engine.core->Init(&receiver, 0, 0, 0);
-    IPlayObject* object = nullptr;
-    engine.core->GetPlayObject(&object);
-    PlayRequest request;
-    enginetest::Put(request.itemText1, path);
-    engine.core->Open(&request);
+    Engine engine(TheTracks().Path(format, kLongMs));
+    engine.core->Open(&engine.request);
     engine.core->Play();
     int target = 1000;
     for (auto _ : state) {
@@ -186,7 +186,7 @@ void BM_SeekUntilPlayingOnFromTheTarget(benchmark::State& state) {
         auto started = Clock::now();
         engine.core->SetPosition(target);
         // The position is there once the pipeline plays on from the target.
-        while (object->GetPosition() <= target) {
+        while (engine.object->GetPosition() <= target) {
             if (Clock::now() - started > std::chrono::seconds(5)) {
                 state.SkipWithError("the position did not move on");
                 break;
@@ -194,7 +194,6 @@ void BM_SeekUntilPlayingOnFromTheTarget(benchmark::State& state) {
         }
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - started).count());
     }
-    engine.core->UnInit();
     state.SetLabel(tracktest::TrackOf(format).name);
 }
 BENCHMARK(BM_SeekUntilPlayingOnFromTheTarget)
