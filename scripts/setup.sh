@@ -8,6 +8,12 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libtinyxml-dev libpugixml-dev libcurl4-openssl-dev libpng-dev libcpp-httplib-dev
   llvm-14  # obj2yaml: the crash-dump tests read the written minidumps with it
+  # The player engine: GStreamer with its base plugins (WAV parsing via good, Ogg, Vorbis, Opus,
+  # the playing bin) and good plugins (FLAC, MP3 decoding and encoding, http), the system's audio
+  # outputs, TLS for https streams, and gst-launch-1.0 for the engine's benchmark.
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-alsa gstreamer1.0-pulseaudio
+  glib-networking gstreamer1.0-tools
 )
 
 missing=()

@@ -5,37 +5,33 @@
 
 #include "play_engine.h"
 
-namespace {
-using TimePoint = PlayClock::Clock::time_point;
-}
-
 int CEnginePlayObject::GetVolume() {
-    return engine_.Read([](const EngineValues& v, TimePoint) { return v.volume; });
+    return engine_.Read([](const EngineValues& v) { return v.volume; });
 }
 
 BYTE CEnginePlayObject::GetFlag() {
-    return engine_.Read([](const EngineValues& v, TimePoint) { return v.flag; });
+    return engine_.Read([](const EngineValues& v) { return v.flag; });
 }
 
 void CEnginePlayObject::GetBlock(PlayBlock* block) {
     if (block) {
-        *block = engine_.Read([](const EngineValues& v, TimePoint) { return v.block; });
+        *block = engine_.Read([](const EngineValues& v) { return v.block; });
     }
 }
 
 int CEnginePlayObject::GetNumberA() {
-    return engine_.Read([](const EngineValues& v, TimePoint) { return v.numberA; });
+    return engine_.Read([](const EngineValues& v) { return v.numberA; });
 }
 
 int CEnginePlayObject::GetNumberB() {
-    return engine_.Read([](const EngineValues& v, TimePoint) { return v.numberB; });
+    return engine_.Read([](const EngineValues& v) { return v.numberB; });
 }
 
 void CEnginePlayObject::CopyText(int index, char* buffer) {
     if (!buffer) {
         return;
     }
-    engine_.Read([index, buffer](const EngineValues& v, TimePoint) {
+    engine_.Read([index, buffer](const EngineValues& v) {
         // Request texts hold at most 511 characters, well inside the caller's buffer.
         const std::string& text = v.item.text[index];
         size_t length = std::min(text.size(), static_cast<size_t>(PLAY_OBJECT_TEXT_SIZE - 1));
@@ -59,35 +55,35 @@ void CEnginePlayObject::GetTextD(char* buffer) {
 }
 
 int CEnginePlayObject::GetNumberC() {
-    return engine_.Read([](const EngineValues& v, TimePoint) { return v.numberC; });
+    return engine_.Read([](const EngineValues& v) { return v.numberC; });
 }
 
 int CEnginePlayObject::GetNumberD() {
-    return engine_.Read([](const EngineValues& v, TimePoint) { return v.numberD; });
+    return engine_.Read([](const EngineValues& v) { return v.numberD; });
 }
 
 int CEnginePlayObject::GetNumberE() {
-    return engine_.Read([](const EngineValues& v, TimePoint) { return v.numberE; });
+    return engine_.Read([](const EngineValues& v) { return v.numberE; });
 }
 
 int CEnginePlayObject::GetDuration() {
-    return engine_.Read([](const EngineValues& v, TimePoint) { return v.item.info.durationMs; });
+    return engine_.Read([](const EngineValues& v) { return v.item.durationMs; });
 }
 
 int CEnginePlayObject::GetState() {
-    return engine_.Read([](const EngineValues& v, TimePoint) { return v.state; });
+    return engine_.Read([](const EngineValues& v) { return v.state; });
 }
 
 int CEnginePlayObject::GetPosition() {
-    return engine_.Read([](const EngineValues& v, TimePoint now) { return PositionMs(v, now); });
+    return engine_.Read([](const EngineValues& v) { return v.positionMs; });
 }
 
 void CEnginePlayObject::GetData(int** data, int* count) {
-    engine_.Read([data, count](const EngineValues& v, TimePoint) {
+    engine_.Read([data, count](const EngineValues& v) {
         bool open = v.state != PE_STATE_NONE;
         if (data) {
             // The caller may not write through it; the interface just has no const.
-            *data = open ? const_cast<int*>(v.data.data()) : nullptr;
+            *data = open ? const_cast<int*>(v.item.data.data()) : nullptr;
         }
         if (count) {
             *count = open ? PE_DATA_COUNT : 0;
@@ -97,7 +93,7 @@ void CEnginePlayObject::GetData(int** data, int* count) {
 }
 
 int CEnginePlayObject::GetNumberF() {
-    return engine_.Read([](const EngineValues& v, TimePoint) { return v.item.number; });
+    return engine_.Read([](const EngineValues& v) { return v.item.number; });
 }
 
 BYTE CEnginePlayObject::IsActive() {
@@ -105,13 +101,13 @@ BYTE CEnginePlayObject::IsActive() {
 }
 
 int CEnginePlayObject::GetNumberG() {
-    return engine_.Read([](const EngineValues& v, TimePoint) { return v.item.extra; });
+    return engine_.Read([](const EngineValues& v) { return v.item.extra; });
 }
 
 void CEnginePlayObject::GetBufferInfo(int* first, int* second) {
-    int progress = engine_.Read([](const EngineValues& v, TimePoint) { return BufferProgress(v); });
-    // The second value is the download progress: a local file never downloads, so it is the
-    // same as the first.
+    int progress = engine_.Read([](const EngineValues& v) { return BufferProgress(v); });
+    // The second value is the download progress: a local file never downloads, and a stream's
+    // download is what its buffer holds, so it is the same as the first.
     if (first) {
         *first = progress;
     }
@@ -121,7 +117,5 @@ void CEnginePlayObject::GetBufferInfo(int* first, int* second) {
 }
 
 int CEnginePlayObject::GetNumberH() {
-    return engine_.Read([](const EngineValues& v, TimePoint) {
-        return static_cast<int>(std::min<uint32_t>(v.item.info.sampleRate, INT32_MAX));
-    });
+    return engine_.Read([](const EngineValues& v) { return v.item.sampleRate; });
 }

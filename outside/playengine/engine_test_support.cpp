@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace enginetest {
@@ -31,6 +32,24 @@ std::vector<Kind> Receiver::Kinds() {
 bool Receiver::WaitForCount(size_t count, milliseconds limit) {
     std::unique_lock lock(mu_);
     return changed_.wait_for(lock, limit, [&] { return notes_.size() >= count; });
+}
+
+bool Receiver::WaitFor(Kind kind, milliseconds limit) {
+    std::unique_lock lock(mu_);
+    return changed_.wait_for(lock, limit, [&] {
+        return std::any_of(notes_.begin(), notes_.end(),
+                           [&](const Note& note) { return note.kind == kind; });
+    });
+}
+
+std::vector<Kind> Receiver::PlayKinds() {
+    std::vector<Kind> kinds;
+    for (const Note& note : Notes()) {
+        if (note.kind != Buffer) {
+            kinds.push_back(note.kind);
+        }
+    }
+    return kinds;
 }
 
 void Receiver::Record(Kind kind, int arg) {

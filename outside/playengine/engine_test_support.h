@@ -22,7 +22,7 @@ namespace enginetest {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-enum Kind { Start, Pause, Resume, Stop, End, Fail, DecoderMissing, Other };
+enum Kind { Start, Pause, Resume, Stop, End, Fail, DecoderMissing, Buffer, Other };
 
 struct Note {
     Kind kind;
@@ -50,7 +50,7 @@ public:
     void NotifyDecoderMissing() override { Record(DecoderMissing); }
     void NotifySongSwitch() override { Record(Other); }
     void NotifyMvCanSeek() override { Record(Other); }
-    void NotifyNetBufferProgress(int) override { Record(Other); }
+    void NotifyNetBufferProgress(int percent) override { Record(Buffer, percent); }
     void NotifyMvNeedAd() override { Record(Other); }
     void NotifyMvBlocked() override { Record(Other); }
     void NotifySongStall() override { Record(Other); }
@@ -60,6 +60,10 @@ public:
     std::vector<Kind> Kinds();
     // False when fewer than `count` notifications came within the limit.
     bool WaitForCount(size_t count, milliseconds limit = milliseconds(5000));
+    // False when no notification of the kind came within the limit.
+    bool WaitFor(Kind kind, milliseconds limit = milliseconds(5000));
+    // The notifications other than buffering progress.
+    std::vector<Kind> PlayKinds();
 
 private:
     void Record(Kind kind, int arg = 0);

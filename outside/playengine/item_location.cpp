@@ -96,3 +96,13 @@ std::optional<std::string> LocationToPath(std::string_view location) {
     }
     return DecodeEscapes(rest);
 }
+
+bool IsStreamAddress(std::string_view location) {
+    for (std::string_view scheme : {std::string_view("http://"), std::string_view("https://")}) {
+        if (StartsWithNoCase(location, scheme)) {
+            std::string_view rest = location.substr(scheme.size());
+            return !rest.empty() && rest[0] != '/';
+        }
+    }
+    return false;
+}

@@ -1,5 +1,5 @@
-// Where an item lies: the engine plays local files only, named by a plain path or by a file
-// address.
+// Where an item lies: a local file, named by a plain path or by a file address, or a stream
+// named by an http or https address.
 #pragma once
 
 #include <optional>
@@ -11,3 +11,6 @@
 // nothing: an empty text, an address of another scheme or another host, a malformed escape, or
 // an escape for the NUL character.
 std::optional<std::string> LocationToPath(std::string_view location);
+
+// True for an "http://" or "https://" address (scheme in any letter case) with a host.
+bool IsStreamAddress(std::string_view location);

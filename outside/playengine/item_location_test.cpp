@@ -35,4 +35,24 @@ TEST(ItemLocationTest, PathsAndFileAddresses) {
     }
 }
 
+TEST(ItemLocationTest, StreamAddresses) {
+    const struct {
+        const char* location;
+        bool stream;
+    } cases[] = {
+        {"http://127.0.0.1:8080/a.mp3", true},
+        {"HTTPS://host/a.ogg", true},
+        {"http://host", true},
+        {"http:///a.mp3", false},
+        {"http://", false},
+        {"ftp://host/a.mp3", false},
+        {"file:///a.mp3", false},
+        {"/music/http://a.mp3", false},
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsStreamAddress(c.location), c.stream) << c.location;
+    }
+}
+
 }  // namespace

@@ -3,34 +3,58 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine_log.h"
 #include "item_location.h"
 
 namespace {
-
-using Clock = PlayClock::Clock;
 
 // A text member of the request, cut to 511 characters even when its NUL is missing.
 std::string RequestText(const char (&field)[512]) {
     return std::string(field, strnlen(field, sizeof field - 1));
 }
 
-int ResultOf(WavStatus status) {
-    return status == WavStatus::BadFormat ? PE_ERR_FORMAT : PE_ERR_FILE;
-}
-
-std::array<int, PE_DATA_COUNT> FormatData(const WavInfo& info) {
-    return {info.formatTag,
-            info.channels,
-            static_cast<int>(std::min<uint32_t>(info.sampleRate, INT32_MAX)),
-            static_cast<int>(std::min<uint32_t>(info.byteRate, INT32_MAX)),
-            info.blockAlign,
-            info.bitsPerSample,
-            static_cast<int>(std::min<uint64_t>(info.dataBytes, INT32_MAX))};
+// Where the request's location leads: the item with its uri, or the failure of Open.
+int LocateItem(EngineItem& item, WavInfo* wav, bool* isWav) {
+    *isWav = false;
+    if (IsStreamAddress(item.text[0])) {
+        item.uri = item.text[0];
+        return PE_OK;
+    }
+    std::optional<std::string> path = LocationToPath(item.text[0]);
+    std::optional<FileIdentity> identity = path ? CheckLocalFile(*path) : std::nullopt;
+    if (!identity) {
+        return PE_ERR_FILE;
+    }
+    switch (CheckWavHeader(*path, wav)) {
+        case WavGate::Bad:
+            return PE_ERR_FORMAT;
+        case WavGate::Ok:
+            *isWav = true;
+            break;
+        case WavGate::NotWav:
+            break;
+    }
+    gchar* uri = gst_filename_to_uri(path->c_str(), nullptr);
+    if (!uri) {
+        return PE_ERR_FILE;
+    }
+    item.uri = uri;
+    g_free(uri);
+    item.path = std::move(*path);
+    item.identity = *identity;
+    return PE_OK;
 }
 
 }  // namespace
 
-CPlayEngine::CPlayEngine() : object_(*this) {}
+CPlayEngine::CPlayEngine() : object_(*this) {
+    GError* error = nullptr;
+    if (!gst_init_check(nullptr, nullptr, &error)) {
+        EngineLog(__func__, std::string("GStreamer does not start: ") +
+                                (error ? error->message : "no reason given"));
+        g_clear_error(&error);
+    }
+}
 
 CPlayEngine::~CPlayEngine() {
     UnInit();
@@ -51,79 +75,90 @@ int CPlayEngine::Open(PlayRequest* request) {
     item.text[3] = RequestText(request->itemText4);
     item.number = request->itemNumber;
     item.extra = request->itemExtra;
-    std::optional<std::string> path = LocationToPath(item.text[0]);
-    // The file is read before the lock is taken: a slow disk holds up nobody else.
-    WavResult wav = path ? ReadWavFile(*path) : WavResult{};
+    WavInfo wav;
+    bool isWav = false;
+    // The file is looked at before the lock is taken: a slow disk holds up nobody else.
+    int result = LocateItem(item, &wav, &isWav);
 
-    std::lock_guard lock(mu_);
-    Settle(Clock::now());
     // Opening replaces the current item, and a replaced item that was under way has stopped.
-    if (values_.state == PE_STATE_PLAYING || values_.state == PE_STATE_PAUSED) {
-        Post(NoteKind::PlayStop);
-    }
-    CloseItem();
-    if (wav.status != WavStatus::Ok) {
-        if (wav.status == WavStatus::BadFormat) {
+    // It goes before the new one is read, so that both never hold the output at once.
+    std::unique_ptr<ItemPipeline> replaced;
+    uint64_t generation;
+    int volume;
+    {
+        std::lock_guard lock(mu_);
+        if (values_.state == PE_STATE_PLAYING || values_.state == PE_STATE_PAUSED) {
+            Post(NoteKind::PlayStop);
+        }
+        replaced = std::move(pipeline_);
+        CloseItem();
+        generation = ++openGeneration_;
+        volume = values_.volume;
+        if (result == PE_ERR_FORMAT) {
             Post(NoteKind::DecoderMissing);
         }
-        return ResultOf(wav.status);
     }
-    item.path = std::move(*path);
-    item.info = wav.info;
+    replaced.reset();
+    if (result != PE_OK) {
+        if (result == PE_ERR_FORMAT) {
+            EngineLog(__func__, item.text[0] + ": a WAV file whose header does not hold together");
+        }
+        return result;
+    }
+
+    Opened opened = OpenPipeline(item, volume, true);
+    std::lock_guard lock(mu_);
+    if (generation != openGeneration_) {
+        // Another Open or an UnInit came while this one read its item; theirs stands.
+        return PE_ERR_STATE;
+    }
+    if (opened.result != PE_OK) {
+        if (opened.result == PE_ERR_FORMAT) {
+            Post(NoteKind::DecoderMissing);
+        }
+        return opened.result;
+    }
+    TakeFormat(item, *opened.pipeline, isWav ? &wav : nullptr);
     values_.item = std::move(item);
-    values_.data = FormatData(wav.info);
-    values_.clock.Reset(static_cast<int64_t>(wav.info.durationMs) * 1000);
+    values_.bufferPercent = opened.pipeline->BufferPercent();
+    pipeline_ = std::move(opened.pipeline);
+    pipeline_->SetVolume(values_.volume);  // it may have changed meanwhile
+    prerolled_ = true;
+    values_.standingMs = 0;
     values_.state = PE_STATE_STOPPED;
     return PE_OK;
 }
 
 int CPlayEngine::Play() {
     std::lock_guard lock(mu_);
-    Clock::time_point now = Clock::now();
-    Settle(now);
     switch (values_.state) {
         case PE_STATE_PLAYING:
             return PE_OK;
         case PE_STATE_PAUSED:
-            values_.clock.Start(now);
+            GoPlaying();
             values_.state = PE_STATE_PLAYING;
             Post(NoteKind::PlayResume);
-            break;
-        case PE_STATE_STOPPED: {
-            // A fresh start reads the file's header again: the file may have gone or changed
-            // since it was opened. Only a few bytes are read, so it is done under the lock.
-            WavResult wav = ReadWavFile(values_.item.path);
-            if (wav.status != WavStatus::Ok) {
-                int result = ResultOf(wav.status);
-                Post(NoteKind::PlayFail, result);
-                CloseItem();
-                return result;
-            }
-            values_.clock.Start(now);
-            values_.state = PE_STATE_PLAYING;
-            Post(NoteKind::PlayStart);
-            break;
-        }
+            return PE_OK;
+        case PE_STATE_STOPPED:
+            return StartStanding();
         default:
             return PE_ERR_STATE;
     }
-    // An item at its end (or of no length) ends at once, after its start.
-    Settle(now);
-    wake_.notify_one();
-    return PE_OK;
 }
 
 int CPlayEngine::Pause() {
     std::lock_guard lock(mu_);
-    Clock::time_point now = Clock::now();
-    Settle(now);
     if (values_.state == PE_STATE_PAUSED) {
         return PE_OK;
     }
     if (values_.state != PE_STATE_PLAYING) {
         return PE_ERR_STATE;
     }
-    values_.clock.Halt(now);
+    // The position is taken before the pipeline stops, so it never shows more than was played.
+    RefreshPosition();
+    values_.standingMs = values_.positionMs;
+    pipeline_->Pause();
+    values_.bufferingHold = false;
     values_.state = PE_STATE_PAUSED;
     Post(NoteKind::PlayPause, PE_PAUSE_REQUESTED);
     return PE_OK;
@@ -131,34 +166,58 @@ int CPlayEngine::Pause() {
 
 int CPlayEngine::Stop() {
     std::lock_guard lock(mu_);
-    Settle(Clock::now());
     if (values_.state == PE_STATE_PLAYING || values_.state == PE_STATE_PAUSED) {
         Post(NoteKind::PlayStop);
+        if (pipeline_) {
+            pipeline_->Rest();
+        }
+        prerolled_ = false;
     }
     if (values_.state != PE_STATE_NONE) {
-        values_.clock.Reset(values_.clock.LengthUs());
         values_.state = PE_STATE_STOPPED;
+        values_.standingMs = 0;
+        values_.seekPending = false;
+        values_.bufferingHold = false;
     }
     return PE_OK;
 }
 
 int CPlayEngine::SetPosition(int position) {
     std::lock_guard lock(mu_);
-    Clock::time_point now = Clock::now();
-    Settle(now);
     if (values_.state == PE_STATE_NONE) {
         return PE_ERR_STATE;
     }
-    values_.clock.Seek(static_cast<int64_t>(position) * 1000, now);
-    // A seek to the end of a playing item ends it.
-    Settle(now);
-    wake_.notify_one();
+    const int duration = values_.item.durationMs;
+    int target = std::max(position, 0);
+    if (duration > 0) {
+        target = std::min(target, duration);
+    }
+    switch (values_.state) {
+        case PE_STATE_STOPPED:
+            values_.standingMs = target;
+            break;
+        case PE_STATE_PAUSED:
+            values_.standingMs = target;
+            Seek(target);
+            break;
+        case PE_STATE_PLAYING:
+            // A seek to the end of a playing item ends it.
+            if (duration > 0 && target >= duration) {
+                EndItem();
+            } else {
+                Seek(target);
+            }
+            break;
+    }
     return PE_OK;
 }
 
 int CPlayEngine::SetVolume(int volume) {
     std::lock_guard lock(mu_);
     values_.volume = std::clamp(volume, PE_VOLUME_MIN, PE_VOLUME_MAX);
+    if (pipeline_) {
+        pipeline_->SetVolume(values_.volume);
+    }
     return PE_OK;
 }
 
@@ -168,20 +227,4 @@ int CPlayEngine::GetPlayObject(IPlayObject** object) {
     }
     *object = &object_;
     return PE_OK;
-}
-
-void CPlayEngine::Settle(Clock::time_point now) {
-    if (values_.state == PE_STATE_PLAYING && values_.clock.AtEnd(now)) {
-        // The end leaves the item as Stop does: standing at the start.
-        values_.clock.Reset(values_.clock.LengthUs());
-        values_.state = PE_STATE_STOPPED;
-        Post(NoteKind::PlayEnd);
-    }
-}
-
-void CPlayEngine::CloseItem() {
-    values_.state = PE_STATE_NONE;
-    values_.item = EngineItem{};
-    values_.data = {};
-    values_.clock.Reset(0);
 }

@@ -13,7 +13,7 @@ int CPlayEngine::SetNumberA(int value) {
     return PE_OK;
 }
 
-// The record has no meaning for a player of local files; it is accepted and dropped.
+// The record has no meaning for this player; it is accepted and dropped.
 void CPlayEngine::SetQuad(PlayQuad* /*quad*/) {}
 
 void CPlayEngine::SetNumberB(int value) {
@@ -46,16 +46,16 @@ void CPlayEngine::SetNumberE(int value) {
 }
 
 int CPlayEngine::QueryNumber(int code) {
-    return Read([code](const EngineValues& values, PlayClock::Clock::time_point now) {
+    return Read([code](const EngineValues& values) {
         switch (code) {
             case PE_QUERY_VOLUME:
                 return values.volume;
             case PE_QUERY_STATE:
                 return values.state;
             case PE_QUERY_POSITION:
-                return PositionMs(values, now);
+                return values.positionMs;
             case PE_QUERY_DURATION:
-                return values.item.info.durationMs;
+                return values.item.durationMs;
             case PE_QUERY_BUFFER:
                 return BufferProgress(values);
             default:
@@ -65,6 +65,5 @@ int CPlayEngine::QueryNumber(int code) {
 }
 
 int CPlayEngine::QueryStatus() {
-    return Read(
-        [](const EngineValues& values, PlayClock::Clock::time_point) { return values.state; });
+    return Read([](const EngineValues& values) { return values.state; });
 }

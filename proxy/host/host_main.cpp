@@ -1,6 +1,6 @@
 // brmusic: a host program of the proxy library that plays the installation's demo track
 // through the service, from the command line. It initialises the proxy (which starts the
-// service), waits for the service, opens brdj_demo.wav from its own folder, plays it, printing
+// service), waits for the service, opens brdj_demo.flac from its own folder, plays it, printing
 // every notification as it arrives and the position every second, pauses, resumes, seeks
 // towards the end, plays to the end, stops the service and releases the proxy. Exit code 0
 // when all of that happened, 1 otherwise (at once when the proxy cannot be initialised).
@@ -17,7 +17,7 @@
 
 namespace {
 
-const char* const DEMO_TRACK = "brdj_demo.wav";
+const char* const DEMO_TRACK = "brdj_demo.flac";
 constexpr int SERVICE_WAIT_TRIES = 20;  // 10 s
 constexpr DWORD SERVICE_WAIT_STEP = 500;
 constexpr DWORD NOTIFICATION_WAIT = 3000;

@@ -155,7 +155,7 @@ void RecordingSink::OnServiceRunning() {
 }
 
 std::string DemoTrack() {
-    return BR_BIN_DIR "/brdj_demo.wav";
+    return BR_BIN_DIR "/brdj_demo.flac";
 }
 
 void RoadTest::SetUp() {

@@ -105,7 +105,7 @@ private:
     Journal& journal_;
 };
 
-// The demo track of the installation: 6 s, 8000 Hz mono 16-bit.
+// The demo track of the installation: 6 s of a tone, 44.1 kHz stereo FLAC.
 std::string DemoTrack();
 constexpr int DEMO_TRACK_MS = 6000;
 

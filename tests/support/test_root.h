@@ -17,7 +17,9 @@ std::string ReadFile(const std::string& path);
 
 // Creates <tmp>/brtest-XXXX with the folders "runtime", "appdata", "windows" and "log", and points
 // PAL_RUNTIME_DIR, PAL_COMMON_APPDATA, PAL_WINDOWS_DIR and BRLOG_DIR at them for this process
-// and the processes it starts. Restores the variables and removes the tree when destroyed.
+// and the processes it starts; the player engine plays to its output without a device
+// (PLAYENGINE_OUTPUT "clock"), so tests never need or reach a sound card. Restores the variables
+// and removes the tree when destroyed.
 class ScopedTestRoot {
 public:
     ScopedTestRoot();

@@ -1,0 +1,3 @@
+#include "engine_threads.h"
+
+void PrepareEngineThread() {}
