@@ -2,6 +2,8 @@
 #include "window/window_class.h"
 #include "window/window_object.h"
 
+// Differs from Windows: handles WM_NCCREATE, WM_CLOSE, WM_PAINT and WM_ERASEBKGND only; every other
+// message gives 0.
 LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM, LPARAM) {
     switch (Msg) {
         case WM_NCCREATE:
