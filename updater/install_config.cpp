@@ -4,6 +4,7 @@
 
 #include "dir_and_ini.h"
 #include "installer_download.h"
+#include "update_contract.h"
 
 namespace {
 
@@ -21,11 +22,25 @@ std::string WebAddress(const char* hostKey, const std::string& path) {
     return host.empty() ? std::string() : "http://" + host + path;
 }
 
+// [Web] <key> in seconds, as milliseconds; the fallback when missing or not a positive number
+// that fits.
+DWORD LimitMs(const char* key, DWORD fallback) {
+    std::string text = ReadInstallValue("Web", key);
+    char* end = nullptr;
+    unsigned long seconds = std::strtoul(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || seconds == 0 || seconds > 0xFFFFFFFFul / 1000) {
+        return fallback;
+    }
+    return static_cast<DWORD>(seconds * 1000);
+}
+
 }  // namespace
 
 bool ReadInstalledVersion(std::string& value, const std::string& fallback) {
     value = ReadInstallValue("App", "Version");
-    if (value.empty()) {
+    // A damaged or unusual value ("1.0.0.0-beta", "V1.0") cannot be compared; taken as missing,
+    // an update can still repair the installation.
+    if (!IsVersionText(value)) {
         value = fallback;
     }
     return !value.empty();
@@ -40,11 +55,9 @@ std::string InstallerUrl(const std::string& fileName) {
 }
 
 DWORD DownloadWaitLimitMs() {
-    std::string text = ReadInstallValue("Web", "DownloadWaitSeconds");
-    char* end = nullptr;
-    unsigned long seconds = std::strtoul(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || seconds == 0 || seconds > 0xFFFFFFFFul / 1000) {
-        return kDownloadWaitLimitMs;
-    }
-    return static_cast<DWORD>(seconds * 1000);
+    return LimitMs("DownloadWaitSeconds", kDownloadWaitLimitMs);
+}
+
+DWORD VersionQueryLimitMs() {
+    return LimitMs("VersionQuerySeconds", kVersionQueryLimitMs);
 }
