@@ -3,19 +3,10 @@
 #include <cstdlib>
 
 #include "dir_and_ini.h"
+#include "installed_version.h"
 #include "installer_download.h"
-#include "update_contract.h"
 
 namespace {
-
-constexpr DWORD kValueSize = 256;
-
-std::string ReadInstallValue(const char* section, const char* key) {
-    char buffer[kValueSize] = {};
-    std::string file = GetExeDir() + InstallConfigFile();
-    GetPrivateProfileStringA(section, key, "", buffer, kValueSize, file.c_str());
-    return buffer;
-}
 
 std::string WebAddress(const char* hostKey, const std::string& path) {
     std::string host = ReadInstallValue("Web", hostKey);
@@ -35,16 +26,6 @@ DWORD LimitMs(const char* key, DWORD fallback) {
 }
 
 }  // namespace
-
-bool ReadInstalledVersion(std::string& value, const std::string& fallback) {
-    value = ReadInstallValue("App", "Version");
-    // A damaged or unusual value ("1.0.0.0-beta", "V1.0") cannot be compared; taken as missing,
-    // an update can still repair the installation.
-    if (!IsVersionText(value)) {
-        value = fallback;
-    }
-    return !value.empty();
-}
 
 std::string VersionServiceUrl() {
     return WebAddress("VersionHost", "/fans.br");

@@ -43,7 +43,7 @@ void RunUpdate(const char* commandLine) {
         return;  // a downloaded installer is already recorded
     }
     std::string installed;
-    ReadInstalledVersion(installed, "1.0.0.0");
+    ReadInstalledVersion(installed, kDefaultInstalledVersion);
     // Only a service version of digits and dots goes on: the text becomes a file name and part
     // of an address. Anything else ends the run as an empty text does.
     if (!IsVersionText(g_strServerVersion) || CompareVersions(installed, g_strServerVersion) >= 0) {

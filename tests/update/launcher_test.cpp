@@ -102,6 +102,51 @@ TEST_F(LauncherTest, RecordStates) {
     }
 }
 
+// A record whose version is not newer than the installed one is superseded (its installer has
+// run): the close runs nothing, the check removes the installer the updater wrote for it,
+// clears the record and starts the updater. An installed value that is no version text counts
+// as 1.0.0.0.
+TEST_F(LauncherTest, ARecordTheInstallationHasCaughtUpWithIsCleared) {
+    const std::string data = install_.DataDir();
+    const std::string installer = data + "BRDJ_1.0.0.2.exe";
+    const std::string elsewhere = root_.Path() + "/elsewhere/BRDJ_1.0.0.2.exe";
+    const struct {
+        const char* name;
+        const char* installed;
+        std::string file;  // recorded for version 1.0.0.2
+        bool superseded;
+    } cases[] = {
+        {"installed the recorded version", "1.0.0.2", installer, true},
+        {"installed a newer version", "1.0.0.10", installer, true},
+        {"installed the same version written longer", "1.0.0.2.0", installer, true},
+        {"recorded without its file", "1.0.0.2", "", true},
+        {"recording a file elsewhere: only the updater's file goes", "1.0.0.2", elsewhere, true},
+        {"installed an older version: still pending", "1.0.0.1", installer, false},
+        {"installed value no version text: still pending", "V1.0.0.9", installer, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(data);
+        std::remove(installerArgs_.c_str());
+        WriteInstaller(installer);
+        WriteInstaller(elsewhere);
+        install_.SetConfig("App", "Version", c.installed);
+        install_.SetRecord("1.0.0.2", c.file);
+        bool pending = !c.superseded && c.file == installer;
+
+        ASSERT_EQ(install_.RunClient("close"), 0);
+        EXPECT_EQ(InstallerStarted(pending ? 10000 : 300), pending ? "show=0|1|/S|" : "");
+        EXPECT_TRUE(fs::exists(installer));
+
+        ASSERT_EQ(install_.RunClient("check"), 0);
+        EXPECT_EQ(UpdaterStarted(pending ? 300 : 10000), pending ? "" : "show=0|1|" + data + "|");
+        EXPECT_EQ(Record("Version"), c.superseded ? "" : "1.0.0.2");
+        EXPECT_EQ(Record("UpdateFile"), c.superseded ? "" : c.file);
+        EXPECT_EQ(fs::exists(installer), !c.superseded);
+        EXPECT_TRUE(fs::exists(elsewhere));
+    }
+}
+
 // Without a data folder the record is read from the bare "Config.ini" of the Windows folder, and
 // the updater gets an empty command line; no installer can be named, not even one beside the
 // current folder.
