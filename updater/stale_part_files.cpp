@@ -11,7 +11,8 @@ namespace {
 
 // A run of decimal digits without a sign, that fits; its value.
 bool DecimalNumber(const std::string& text, unsigned long& value) {
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) {
+    if (text.empty() || text.size() > 9 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
         return false;
     }
     value = std::strtoul(text.c_str(), nullptr, 10);
@@ -35,7 +36,8 @@ bool IsInstallerPartName(const std::string& name, unsigned long& pid) {
     const std::string prefix = "BRDJ_";
     const std::string exe = ".exe.";
     const std::string suffix = ".part";
-    if (name.compare(0, prefix.size(), prefix) != 0 || name.size() < prefix.size() + suffix.size() ||
+    if (name.compare(0, prefix.size(), prefix) != 0 ||
+        name.size() < prefix.size() + suffix.size() ||
         name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
         return false;
     }
@@ -44,8 +46,8 @@ bool IsInstallerPartName(const std::string& name, unsigned long& pid) {
         !IsVersionText(name.substr(prefix.size(), exeAt - prefix.size()))) {
         return false;
     }
-    std::string ids = name.substr(exeAt + exe.size(),
-                                  name.size() - suffix.size() - exeAt - exe.size());
+    std::string ids =
+        name.substr(exeAt + exe.size(), name.size() - suffix.size() - exeAt - exe.size());
     size_t dash = ids.find('-');
     unsigned long n = 0;
     return dash != std::string::npos && DecimalNumber(ids.substr(0, dash), pid) && pid > 0 &&
