@@ -69,8 +69,9 @@ bool QueryServerVersionAt(const std::string& url) {
 bool QueryServerVersionWithin(const std::string& url, DWORD limitMs) {
     auto outcome = std::make_shared<QueryOutcome>();
     std::string start = g_strServerVersion;
+    std::thread asker;
     try {
-        std::thread([outcome, url, start] {
+        asker = std::thread([outcome, url, start] {
             std::string version = start;
             bool replied = QueryVersionInto(url, version);
             std::lock_guard<std::mutex> lock(outcome->mutex);
@@ -78,15 +79,23 @@ bool QueryServerVersionWithin(const std::string& url, DWORD limitMs) {
             outcome->replied = replied;
             outcome->version = version;
             outcome->done.notify_all();
-        }).detach();
+        });
     } catch (const std::system_error&) {
         return false;  // no thread to ask from: the query cannot be made
     }
-    std::unique_lock<std::mutex> lock(outcome->mutex);
-    if (!outcome->done.wait_for(lock, std::chrono::milliseconds(limitMs),
-                                [&] { return outcome->finished; })) {
-        return false;  // given up: the asking thread ends with the process
+    bool finished = false;
+    {
+        std::unique_lock<std::mutex> lock(outcome->mutex);
+        finished = outcome->done.wait_for(lock, std::chrono::milliseconds(limitMs),
+                                          [&] { return outcome->finished; });
     }
+    if (!finished) {
+        asker.detach();  // given up: the asking thread ends with the process
+        return false;
+    }
+    // Joined, so that the thread's own end (the libraries' per-thread state) is over before the
+    // process ends.
+    asker.join();
     g_strServerVersion = outcome->version;
     return outcome->replied;
 }
