@@ -63,6 +63,33 @@ TEST_F(UpdaterTest, TheWholeRoadThroughTheClient) {
     EXPECT_EQ(Record("UpdateFile"), "");
 }
 
+// Once the installer has done its work (the installed version now is the recorded one), the
+// next check removes the installer, clears the record and starts the updater, which asks the
+// service and, nothing newer being offered, records nothing; no close runs the installer again.
+TEST_F(UpdaterTest, AfterTheInstallTheRecordGoes) {
+    const std::string installer = install_.DataDir() + "BRDJ_1.0.0.2.exe";
+    ASSERT_EQ(install_.RunClient("check"), 0);
+    ASSERT_TRUE(WaitForRecord());
+    ASSERT_TRUE(updtest::WaitNoProcess("BRDJUpdate.exe"));
+    ASSERT_EQ(install_.RunClient("close"), 0);
+    ASSERT_TRUE(updtest::WaitForFile(installerArgs_));
+    fs::remove(installerArgs_);
+    install_.SetConfig("App", "Version", "1.0.0.2");  // what the installer does
+
+    ASSERT_EQ(install_.RunClient("check"), 0);
+    for (int waited = 0; waited < 20000 && server_.Queries() < 2; waited += 20) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_TRUE(updtest::WaitNoProcess("BRDJUpdate.exe"));
+    EXPECT_EQ(server_.Queries(), 2);
+    EXPECT_EQ(server_.Downloads(), 1);
+    EXPECT_EQ(Record("Version"), "");
+    EXPECT_EQ(Record("UpdateFile"), "");
+    EXPECT_EQ(FilesIn(install_.DataDir()), std::vector<std::string>{"Config.ini"});
+    ASSERT_EQ(install_.RunClient("close"), 0);
+    EXPECT_FALSE(updtest::WaitForFile(installerArgs_, 500));
+}
+
 // "Version" recorded and "UpdateFile" empty: every check starts the updater without clearing
 // anything, and the updater asks the service, then ends without downloading again.
 TEST_F(UpdaterTest, AVersionRecordedWithoutItsFileEndsAfterTheQuery) {
