@@ -53,10 +53,7 @@ TEST_F(UpdaterTest, TheWholeRoadThroughTheClient) {
     fs::remove(installer);
     install_.SetConfig("App", "Version", "1.0.0.2");
     ASSERT_EQ(install_.RunClient("check"), 0);
-    for (int waited = 0; waited < 20000 && server_.Queries() < 2; waited += 20) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    ASSERT_TRUE(updtest::WaitNoProcess("BRDJUpdate.exe"));
+    ASSERT_TRUE(WaitForQueriesAndEnd(2));
     EXPECT_EQ(server_.Queries(), 2);
     EXPECT_EQ(server_.Downloads(), 1);
     EXPECT_EQ(Record("Version"), "");
@@ -77,10 +74,7 @@ TEST_F(UpdaterTest, AfterTheInstallTheRecordGoes) {
     install_.SetConfig("App", "Version", "1.0.0.2");  // what the installer does
 
     ASSERT_EQ(install_.RunClient("check"), 0);
-    for (int waited = 0; waited < 20000 && server_.Queries() < 2; waited += 20) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    ASSERT_TRUE(updtest::WaitNoProcess("BRDJUpdate.exe"));
+    ASSERT_TRUE(WaitForQueriesAndEnd(2));
     EXPECT_EQ(server_.Queries(), 2);
     EXPECT_EQ(server_.Downloads(), 1);
     EXPECT_EQ(Record("Version"), "");
@@ -101,10 +95,7 @@ TEST_F(UpdaterTest, AVersionRecordedWithoutItsFileEndsAfterTheQuery) {
     for (int check = 1; check <= 2; ++check) {
         SCOPED_TRACE(check);
         ASSERT_EQ(install_.RunClient("check"), 0);
-        for (int waited = 0; waited < 20000 && server_.Queries() < 1 + check; waited += 20) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        ASSERT_TRUE(updtest::WaitNoProcess("BRDJUpdate.exe"));
+        ASSERT_TRUE(WaitForQueriesAndEnd(1 + check));
         EXPECT_EQ(server_.Queries(), 1 + check);
         EXPECT_EQ(server_.Downloads(), 1);
         EXPECT_EQ(Record("Version"), "1.0.0.2");

@@ -64,6 +64,14 @@ protected:
         }
         return false;
     }
+    // True once the service has been asked that many times and no updater runs any more (one
+    // the client started, say), within the time.
+    bool WaitForQueriesAndEnd(int queries, int timeoutMs = 20000) {
+        for (int waited = 0; waited < timeoutMs && server_.Queries() < queries; waited += 20) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return updtest::WaitNoProcess("BRDJUpdate.exe") && server_.Queries() >= queries;
+    }
     // Runs the updater on the data folder to its end; its exit status, or -1 when it was still
     // running after the time (it is killed then).
     int RunUpdater(const std::string& commandLine, int timeoutMs = 30000) {
