@@ -11,6 +11,7 @@
 #include "call_message.h"
 #include "receiver_connection.h"
 #include "socket_util.h"
+#include "windows.h"
 
 namespace relayhub {
 
@@ -70,6 +71,9 @@ bool Receiver::OnLoopThread() const {
 }
 
 void Receiver::Run() {
+    // Deliveries run the receiving program's code here: with an alternate signal stack, a stack
+    // overflow in it still reaches that program's exception filter.
+    PalEnsureCrashStack();
     t_loop = this;
     while (!stopping_) {
         Round(-1, 0, pending_.empty() ? -1 : 0);
