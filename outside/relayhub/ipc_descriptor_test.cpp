@@ -47,6 +47,10 @@ TEST_F(DescriptorTest, IdleConnectionsAreBounded) {
 }
 
 TEST_F(DescriptorTest, WithItsDescriptorsUsedUpAnEndpointStillTakesNewCallers) {
+#ifdef BR_UBSAN_NEEDS_DESCRIPTORS
+    GTEST_SKIP() << "the vptr check of UndefinedBehaviorSanitizer fails falsely in a process "
+                    "that has no free descriptor";
+#endif
     PeerProcess& peer = StartPeer(kPeerId);
     const rlimit low = {64, 64};  // far fewer than the callers that come
     ASSERT_EQ(prlimit(peer.Pid(), RLIMIT_NOFILE, &low, nullptr), 0);
