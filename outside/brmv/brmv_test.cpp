@@ -9,7 +9,7 @@
 #include <chrono>
 
 #include "swarmget.h"
-#include "test_http_server.h"
+#include "swarm_test_server.h"
 #include "test_observer.h"
 #include "test_root.h"
 

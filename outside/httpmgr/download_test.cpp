@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "http_request_mgr.h"
-#include "test_http_server.h"
+#include "http_test_server.h"
 #include "test_root.h"
 
 namespace {

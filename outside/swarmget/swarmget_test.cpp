@@ -14,7 +14,7 @@
 #include <set>
 
 #include "brmv.h"
-#include "test_http_server.h"
+#include "swarm_test_server.h"
 #include "test_observer.h"
 #include "test_root.h"
 

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "road_support.h"
-#include "test_http_server.h"
+#include "swarm_test_server.h"
 
 namespace roadtest {
 namespace {
