@@ -1,84 +1,24 @@
-// Test helpers for the byte stream: payloads written in a readable hex notation.
+// Test support: the byte stream in the tests' one byte notation (tests/support/hex_bytes.h): a
+// writer's bytes as text and as hex pairs.
 #pragma once
 
-#include <cstdint>
-#include <cstdio>
-#include <stdexcept>
+#include <cstddef>
 #include <string>
 
 #include "byte_stream.h"
+#include "hex_bytes.h"
 
-namespace streamtest {
+namespace brtest {
 
-// "05 00 00 00 | 61 00": hex byte pairs; spaces, '|' and line breaks only separate them.
-inline std::string Bytes(const char* hex) {
-    std::string out;
-    int high = -1;
-    for (const char* p = hex; *p != '\0'; ++p) {
-        const char c = *p;
-        int digit = -1;
-        if (c >= '0' && c <= '9') {
-            digit = c - '0';
-        } else if (c >= 'A' && c <= 'F') {
-            digit = c - 'A' + 10;
-        } else if (c >= 'a' && c <= 'f') {
-            digit = c - 'a' + 10;
-        } else if (c == ' ' || c == '|' || c == '\n') {
-            if (high >= 0) {
-                throw std::invalid_argument("odd hex digit");
-            }
-            continue;
-        } else {
-            throw std::invalid_argument("not a hex digit");
-        }
-        if (high < 0) {
-            high = digit;
-        } else {
-            out.push_back(static_cast<char>(high << 4 | digit));
-            high = -1;
-        }
-    }
-    if (high >= 0) {
-        throw std::invalid_argument("odd hex digit");
-    }
-    return out;
-}
-
-// The bytes as "05 00 00 00 61 00".
-inline std::string Hex(const void* data, size_t size) {
-    std::string out;
-    const uint8_t* bytes = static_cast<const uint8_t*>(data);
-    for (size_t i = 0; i < size; ++i) {
-        char pair[4];
-        std::snprintf(pair, sizeof pair, "%02X", bytes[i]);
-        if (i != 0) {
-            out += ' ';
-        }
-        out += pair;
-    }
-    return out;
-}
-
-inline std::string Hex(const std::string& bytes) {
-    return Hex(bytes.data(), bytes.size());
+// The bytes a writer holds.
+inline std::string Bytes(const CStreamWriter& writer) {
+    return writer.GetData() ? std::string(reinterpret_cast<const char*>(writer.GetData()),
+                                          static_cast<size_t>(writer.GetSize()))
+                            : std::string();
 }
 
 inline std::string Hex(const CStreamWriter& writer) {
     return Hex(writer.GetData(), static_cast<size_t>(writer.GetSize()));
 }
 
-// The normal form of a hex notation, for comparing with Hex().
-inline std::string Norm(const char* hex) {
-    return Hex(Bytes(hex));
-}
-
-// n bytes counting up from first: "00 01 02 ...".
-inline std::string Counting(size_t n, uint8_t first = 0) {
-    std::string out;
-    for (size_t i = 0; i < n; ++i) {
-        out.push_back(static_cast<char>(first + i));
-    }
-    return out;
-}
-
-}  // namespace streamtest
+}  // namespace brtest

@@ -14,7 +14,7 @@
 namespace {
 
 using namespace enginetest;
-using namespace tracktest;
+using namespace enginetest;
 
 constexpr int kRate = 8000;
 // How long a test watches for something that must not happen.

@@ -15,7 +15,7 @@ namespace {
 using namespace enginetest;
 
 TEST_F(PlayEngineTest, PlaysAShortFileToTheEndOnItsOwn) {
-    std::string path = WriteFile("short.wav", wavtest::WavOfMs(300));
+    std::string path = WriteFile("short.wav", enginetest::WavOfMs(300));
     PlayRequest request;
     Put(request.itemText1, path);
     Put(request.itemText2, "title");
@@ -62,7 +62,7 @@ TEST_F(PlayEngineTest, PlaysAShortFileToTheEndOnItsOwn) {
 }
 
 TEST_F(PlayEngineTest, PauseHoldsThePositionAndPlayResumes) {
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(1000))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(1000))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
     std::this_thread::sleep_for(milliseconds(100));
     ASSERT_EQ(core_->Pause(), PE_OK);
@@ -88,7 +88,7 @@ TEST_F(PlayEngineTest, PauseHoldsThePositionAndPlayResumes) {
 
 TEST_F(PlayEngineTest, SeekWhileStandingClampsToTheItem) {
     EXPECT_EQ(core_->SetPosition(100), PE_ERR_STATE);  // no item
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(2000))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(2000))), PE_OK);
     const struct {
         int to;
         int at;
@@ -111,7 +111,7 @@ TEST_F(PlayEngineTest, SeekWhileStandingClampsToTheItem) {
 }
 
 TEST_F(PlayEngineTest, SeekWhilePlayingOrPaused) {
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(2000))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(2000))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
     ASSERT_EQ(core_->Pause(), PE_OK);
     ASSERT_EQ(core_->SetPosition(700), PE_OK);
@@ -136,7 +136,7 @@ TEST_F(PlayEngineTest, SeekWhilePlayingOrPaused) {
 }
 
 TEST_F(PlayEngineTest, StopReturnsToTheStartAndCancelsTheEnd) {
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(300))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(300))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
     ASSERT_TRUE(receiver_.WaitForCount(1));
     ASSERT_EQ(core_->Stop(), PE_OK);
@@ -161,7 +161,7 @@ TEST_F(PlayEngineTest, CommandsThatDoNotFitTheState) {
     EXPECT_EQ(core_->Stop(), PE_OK);
     EXPECT_EQ(object_->GetState(), PE_STATE_NONE);
     // An item standing, then playing.
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(2000))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(2000))), PE_OK);
     EXPECT_EQ(core_->Pause(), PE_ERR_STATE);
     ASSERT_EQ(core_->Play(), PE_OK);
     EXPECT_EQ(core_->Play(), PE_OK);  // already playing: no second start
@@ -183,7 +183,7 @@ TEST_F(PlayEngineTest, VolumeIsClampedToZeroToHundred) {
     }
     // The volume belongs to the engine, not to the item.
     ASSERT_EQ(core_->SetVolume(30), PE_OK);
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(100))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(100))), PE_OK);
     EXPECT_EQ(object_->GetVolume(), 30);
 }
 

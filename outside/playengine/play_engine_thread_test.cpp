@@ -17,7 +17,7 @@ namespace {
 using namespace enginetest;
 
 TEST_F(PlayEngineTest, NotifiesInOrderFromItsOwnThreadNeverInsideTheCall) {
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(2000))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(2000))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
     ASSERT_EQ(core_->Pause(), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
@@ -35,7 +35,7 @@ TEST_F(PlayEngineTest, NotifiesInOrderFromItsOwnThreadNeverInsideTheCall) {
 }
 
 TEST_F(PlayEngineTest, ReceiverMayCallTheEngineFromInsideANotification) {
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(2000))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(2000))), PE_OK);
     int positionSeen = -1;
     receiver_.SetHook([&](Kind kind) {
         if (kind == Start) {
@@ -56,7 +56,7 @@ TEST_F(PlayEngineTest, ReceiverMayCallTheEngineFromInsideANotification) {
 TEST_F(PlayEngineTest, UnInitStopsNotificationsAndForgetsEverything) {
     ASSERT_EQ(core_->SetVolume(20), PE_OK);
     ASSERT_EQ(core_->SetNumberA(5), PE_OK);
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(300))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(300))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
     ASSERT_TRUE(receiver_.WaitForCount(1));
     core_->UnInit();
@@ -71,7 +71,7 @@ TEST_F(PlayEngineTest, UnInitStopsNotificationsAndForgetsEverything) {
     // A new Init brings the engine back.
     Receiver second;
     ASSERT_EQ(core_->Init(&second, 0, 0, 0), PE_OK);
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(100))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(100))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
     ASSERT_TRUE(second.WaitForCount(2));
     EXPECT_EQ(second.Kinds(), (std::vector<Kind>{Start, End}));
@@ -92,7 +92,7 @@ TEST_F(PlayEngineTest, UnInitWaitsForTheNotificationUnderWayAndDropsTheRest) {
             gateChanged.wait(lock, [&] { return open; });
         }
     });
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(2000))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(2000))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
     {
         std::unique_lock lock(gateMu);
@@ -124,7 +124,7 @@ TEST_F(PlayEngineTest, UnInitFromInsideANotification) {
             core_->UnInit();
         }
     });
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(300))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(300))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
     ASSERT_TRUE(receiver_.WaitForCount(1));
     std::this_thread::sleep_for(milliseconds(450));
@@ -134,7 +134,7 @@ TEST_F(PlayEngineTest, UnInitFromInsideANotification) {
     // Init again from outside: a fresh thread takes over.
     receiver_.SetHook(nullptr);
     ASSERT_EQ(core_->Init(&receiver_, 0, 0, 0), PE_OK);
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(100))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(100))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
     ASSERT_TRUE(receiver_.WaitForCount(3));
     EXPECT_EQ(receiver_.Kinds(), (std::vector<Kind>{Start, Start, End}));
@@ -146,7 +146,7 @@ TEST(PlayEngineUnloadTest, UnloadingWhilePlayingStopsTheThread) {
     brtest::ScopedTestRoot root;
     Receiver receiver;
     std::string path = root.Path() + "/item.wav";
-    ASSERT_TRUE(brtest::WriteFile(path, wavtest::WavOfMs(300)));
+    ASSERT_TRUE(brtest::WriteFile(path, enginetest::WavOfMs(300)));
     LoadedEngine engine;
     ASSERT_NE(engine.core, nullptr) << dlerror();
     ASSERT_EQ(engine.core->Init(&receiver, 0, 0, 0), PE_OK);

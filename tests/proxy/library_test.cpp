@@ -8,7 +8,7 @@
 
 #include "road_support.h"
 
-namespace roadtest {
+namespace proxytest {
 namespace {
 
 TEST(ProxyLibrary, ShowsExactlyTheFifteenExports) {
@@ -106,4 +106,4 @@ TEST_F(RoadTest, InsideTheServiceTheServiceIsRunningAndNothingStarts) {
 }
 
 }  // namespace
-}  // namespace roadtest
+}  // namespace proxytest

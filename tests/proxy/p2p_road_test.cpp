@@ -13,7 +13,7 @@
 #include "road_support.h"
 #include "swarm_test_server.h"
 
-namespace roadtest {
+namespace proxytest {
 namespace {
 
 using swarmget_test::Body;
@@ -242,4 +242,4 @@ TEST_F(P2PRoad, WatchdogResetsTheDownloadsOfALostService) {
 }
 
 }  // namespace
-}  // namespace roadtest
+}  // namespace proxytest

@@ -12,7 +12,7 @@
 #include "road_support.h"
 #include "test_wav.h"
 
-namespace roadtest {
+namespace proxytest {
 namespace {
 
 using namespace std::chrono_literals;
@@ -36,7 +36,7 @@ class PlayerRoad : public RoadTest {
 protected:
     void SetUp() override {
         RoadTest::SetUp();
-        ASSERT_TRUE(brtest::WriteFile(track_, wavtest::WavOfMs(kTrackMs)));
+        ASSERT_TRUE(brtest::WriteFile(track_, enginetest::WavOfMs(kTrackMs)));
         ASSERT_TRUE(InitProxy());
         ASSERT_TRUE(WaitForService());
         player_ = GetPlayerCoreProxy();
@@ -136,4 +136,4 @@ TEST_F(PlayerRoad, AFifoAsTheItemFailsAtOnceAndTheServiceAnswersOn) {
 }
 
 }  // namespace
-}  // namespace roadtest
+}  // namespace proxytest

@@ -6,7 +6,7 @@
 
 #include "road_support.h"
 
-namespace roadtest {
+namespace proxytest {
 namespace {
 
 using namespace std::chrono_literals;
@@ -175,4 +175,4 @@ TEST_F(RoadTest, SinkThatStopsTheServiceEndsTheWatchdogBeforeTheNextSink) {
 }
 
 }  // namespace
-}  // namespace roadtest
+}  // namespace proxytest

@@ -11,7 +11,7 @@
 #include "service_fixture.h"
 #include "test_wav.h"
 
-namespace svctest {
+namespace servicetest {
 namespace {
 
 TEST_F(ServiceTest, WithoutAClientTheEngineIsToldToStopEveryThreeSeconds) {
@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(Clients, ClientWatchTest,
 // engine's stop notification reaches the test's endpoint.
 TEST_F(ServiceTest, WithoutAClientTheRealEngineStopsPlaying) {
     const std::string song = root_.Path() + "/song.wav";
-    ASSERT_TRUE(brtest::WriteFile(song, wavtest::WavOfMs(60000)));
+    ASSERT_TRUE(brtest::WriteFile(song, enginetest::WavOfMs(60000)));
     ASSERT_GT(StartAnswering(InstalledProgram()), 0);
 
     PlayRequest request;
@@ -82,4 +82,4 @@ TEST_F(ServiceTest, WithoutAClientTheRealEngineStopsPlaying) {
 }
 
 }  // namespace
-}  // namespace svctest
+}  // namespace servicetest

@@ -10,7 +10,7 @@
 #include "dump_reader.h"
 #include "service_fixture.h"
 
-namespace svctest {
+namespace servicetest {
 namespace {
 
 // AddressSanitizer takes the fault signals itself unless told not to; the program started while
@@ -74,4 +74,4 @@ TEST_F(ServiceTest, AFaultWritesOneDumpBesideTheProgramAndEndsItQuietly) {
 }
 
 }  // namespace
-}  // namespace svctest
+}  // namespace servicetest

@@ -8,7 +8,7 @@
 
 #include "msg_ids.h"
 
-namespace svctest {
+namespace servicetest {
 namespace fs = std::filesystem;
 
 long long MonotonicMs() {
@@ -91,4 +91,4 @@ std::string ServiceTest::PartialFiles() const {
     return root_.Runtime() + "/swarmget/*.part";
 }
 
-}  // namespace svctest
+}  // namespace servicetest

@@ -14,7 +14,7 @@
 #include "player_protocol.h"
 #include "service_fixture.h"
 
-namespace svctest {
+namespace servicetest {
 namespace {
 
 const std::string kOne(1, '\x01');
@@ -158,4 +158,4 @@ TEST_F(ServiceTest, WithoutTheEngineEveryPlayerCommandFailsAndTheServiceRunsOn) 
 }
 
 }  // namespace
-}  // namespace svctest
+}  // namespace servicetest

@@ -14,7 +14,7 @@
 
 extern char** environ;
 
-namespace svctest {
+namespace servicetest {
 namespace fs = std::filesystem;
 
 std::string InstalledProgram() {
@@ -116,4 +116,4 @@ int CountFiles(const std::string& pattern) {
     return count;
 }
 
-}  // namespace svctest
+}  // namespace servicetest

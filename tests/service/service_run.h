@@ -11,7 +11,7 @@
 
 #include "process_list.h"
 
-namespace svctest {
+namespace servicetest {
 
 // The engine beside a test installation's copy of the program.
 enum class Engine {
@@ -58,4 +58,4 @@ int CountFiles(const std::string& pattern);
 
 using brtest::ProcessesNamed;
 
-}  // namespace svctest
+}  // namespace servicetest
