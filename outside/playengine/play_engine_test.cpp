@@ -9,6 +9,7 @@
 
 #include "engine_test_support.h"
 #include "test_wav.h"
+#include "wait_until.h"
 
 namespace {
 
@@ -64,14 +65,14 @@ TEST_F(PlayEngineTest, PlaysAShortFileToTheEndOnItsOwn) {
 TEST_F(PlayEngineTest, PauseHoldsThePositionAndPlayResumes) {
     ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(1000))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
-    std::this_thread::sleep_for(milliseconds(100));
+    ASSERT_TRUE(brtest::WaitUntil([&] { return object_->GetPosition() >= 100; }));
     ASSERT_EQ(core_->Pause(), PE_OK);
     EXPECT_EQ(object_->GetState(), PE_STATE_PAUSED);
     EXPECT_EQ(object_->IsActive(), 0);
     int held = object_->GetPosition();
     EXPECT_GE(held, 100);
     EXPECT_LT(held, 1000);
-    std::this_thread::sleep_for(milliseconds(150));
+    EXPECT_TRUE(brtest::NothingFor(milliseconds(150), [&] { return object_->GetPosition() != held; }));
     EXPECT_EQ(object_->GetPosition(), held);
     EXPECT_EQ(core_->Pause(), PE_OK);  // already paused: nothing happens
 
@@ -143,7 +144,7 @@ TEST_F(PlayEngineTest, StopReturnsToTheStartAndCancelsTheEnd) {
     EXPECT_EQ(object_->GetState(), PE_STATE_STOPPED);
     EXPECT_EQ(object_->GetPosition(), 0);
     EXPECT_EQ(core_->Stop(), PE_OK);  // already standing: nothing happens
-    std::this_thread::sleep_for(milliseconds(450));
+    EXPECT_TRUE(brtest::NothingFor(milliseconds(450), [&] { return receiver_.Kinds().size() > 2; }));
     EXPECT_EQ(receiver_.Kinds(), (std::vector<Kind>{Start, Stop}));
 
     // The item plays again, whole.

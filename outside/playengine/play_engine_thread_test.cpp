@@ -11,6 +11,7 @@
 
 #include "engine_test_support.h"
 #include "test_wav.h"
+#include "wait_until.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ TEST_F(PlayEngineTest, UnInitStopsNotificationsAndForgetsEverything) {
     EXPECT_EQ(object_->GetNumberA(), 0);
     // Commands still answer, but nobody hears of them.
     EXPECT_EQ(Open(WriteFile("bad.wav", "text")), PE_ERR_FORMAT);
-    std::this_thread::sleep_for(milliseconds(450));
+    EXPECT_TRUE(brtest::NothingFor(milliseconds(450), [&] { return receiver_.Kinds().size() > 1; }));
     EXPECT_EQ(receiver_.Kinds(), (std::vector<Kind>{Start}));
 
     // A new Init brings the engine back.
@@ -105,8 +106,8 @@ TEST_F(PlayEngineTest, UnInitWaitsForTheNotificationUnderWayAndDropsTheRest) {
         core_->UnInit();
         done = true;
     });
-    std::this_thread::sleep_for(milliseconds(100));
-    EXPECT_FALSE(done);  // the start is still being delivered
+    // The start is still being delivered: UnInit does not return meanwhile.
+    EXPECT_TRUE(brtest::NothingFor(milliseconds(100), [&] { return done.load(); }));
     {
         std::lock_guard lock(gateMu);
         open = true;
@@ -114,7 +115,7 @@ TEST_F(PlayEngineTest, UnInitWaitsForTheNotificationUnderWayAndDropsTheRest) {
     gateChanged.notify_all();
     uninit.join();
     EXPECT_TRUE(done);
-    std::this_thread::sleep_for(milliseconds(100));
+    EXPECT_TRUE(brtest::NothingFor(milliseconds(100), [&] { return receiver_.Kinds().size() > 1; }));
     EXPECT_EQ(receiver_.Kinds(), (std::vector<Kind>{Start}));
 }
 
@@ -127,7 +128,7 @@ TEST_F(PlayEngineTest, UnInitFromInsideANotification) {
     ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(300))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
     ASSERT_TRUE(receiver_.WaitForCount(1));
-    std::this_thread::sleep_for(milliseconds(450));
+    EXPECT_TRUE(brtest::NothingFor(milliseconds(450), [&] { return receiver_.Kinds().size() > 1; }));
     EXPECT_EQ(receiver_.Kinds(), (std::vector<Kind>{Start}));
     EXPECT_EQ(object_->GetState(), PE_STATE_NONE);
 
@@ -157,7 +158,7 @@ TEST(PlayEngineUnloadTest, UnloadingWhilePlayingStopsTheThread) {
     ASSERT_TRUE(receiver.WaitForCount(1));
     engine.Unload();
     EXPECT_FALSE(LibraryIsLoaded());
-    std::this_thread::sleep_for(milliseconds(450));
+    EXPECT_TRUE(brtest::NothingFor(milliseconds(450), [&] { return receiver.Kinds().size() > 1; }));
     EXPECT_EQ(receiver.Kinds(), (std::vector<Kind>{Start}));
 }
 

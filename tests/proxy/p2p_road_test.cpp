@@ -12,6 +12,7 @@
 
 #include "road_support.h"
 #include "swarm_test_server.h"
+#include "wait_until.h"
 
 namespace proxytest {
 namespace {
@@ -233,6 +234,8 @@ TEST_F(P2PRoad, WatchdogResetsTheDownloadsOfALostService) {
     EXPECT_EQ(lost.sign, sign);
     EXPECT_EQ(lost.values[0], 6);
     EXPECT_EQ(events.back().slot, 7);
+    // The reset logs after it has told the observers: wait for its line.
+    EXPECT_TRUE(brtest::WaitUntil([&] { return LogCount("CP2PProxy::Reset", "CP2PProxy::Reset ok") > 0; }));
     EXPECT_EQ(LogCount("CP2PProxy::Reset", "CP2PProxy::Reset ok"), 1);
 
     ASSERT_TRUE(WaitForService());

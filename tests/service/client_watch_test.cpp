@@ -19,7 +19,7 @@ TEST_F(ServiceTest, WithoutAClientTheEngineIsToldToStopEveryThreeSeconds) {
     ASSERT_GT(pid, 0);
     long long answered = MonotonicMs();
 
-    ASSERT_TRUE(WaitUntil([&] { return EngineTimes("Stop").size() >= 3; }, 3 * 3000 + kStartMs));
+    ASSERT_TRUE(brtest::WaitUntil([&] { return EngineTimes("Stop").size() >= 3; }, std::chrono::milliseconds(3 * 3000 + kStartMs)));
     std::vector<long long> stops = EngineTimes("Stop");
     // The first tick comes one period after the timer was set, just before the first answer.
     EXPECT_GT(stops[0] - answered, 2000);
@@ -43,11 +43,12 @@ TEST_P(ClientWatchTest, ARunningClientKeepsTheEngineFromBeingStopped) {
     ASSERT_GT(client, 0);
     ASSERT_GT(StartAnswering(Install(Engine::kRecording)), 0);
 
-    std::this_thread::sleep_for(std::chrono::milliseconds(7000));
-    EXPECT_TRUE(EngineTimes("Stop").empty()) << reportedName << " runs";
+    EXPECT_TRUE(brtest::NothingFor(std::chrono::milliseconds(7000),
+                                   [&] { return !EngineTimes("Stop").empty(); }))
+        << reportedName << " runs";
 
     processes_.Kill(client);
-    EXPECT_TRUE(WaitUntil([&] { return !EngineTimes("Stop").empty(); }, 3000 + kStartMs));
+    EXPECT_TRUE(brtest::WaitUntil([&] { return !EngineTimes("Stop").empty(); }, std::chrono::milliseconds(3000 + kStartMs)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Clients, ClientWatchTest,

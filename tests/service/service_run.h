@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "process_list.h"
+#include "wait_until.h"
 
 namespace servicetest {
 
@@ -49,9 +50,6 @@ public:
 private:
     std::vector<pid_t> pids_;
 };
-
-// Polls the condition every 10 ms; true as soon as it holds, false after the time.
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs);
 
 // How many files match the glob pattern.
 int CountFiles(const std::string& pattern);
