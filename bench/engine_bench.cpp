@@ -30,10 +30,10 @@ extern char** environ;
 namespace {
 
 using enginetest::Clock;
+using enginetest::Format;
 using enginetest::Kind;
 using enginetest::LoadedEngine;
 using enginetest::Receiver;
-using enginetest::Format;
 
 constexpr int kLongMs = 10000;
 constexpr int kShortMs = 500;

@@ -176,7 +176,9 @@ void CTestCenter::Answer(CallMsgRecord* record, const void* bytes, size_t size) 
     *record->replyLengthOut = static_cast<int32_t>(size);
 }
 
-std::vector<Received> CTestCenter::Log() const { return log_.All(); }
+std::vector<Received> CTestCenter::Log() const {
+    return log_.All();
+}
 
 bool CTestCenter::WaitForCount(size_t count, int milliseconds) const {
     return log_.WaitForCount(count, std::chrono::milliseconds(milliseconds));

@@ -8,8 +8,8 @@
 #include <atomic>
 #include <chrono>
 
-#include "swarmget.h"
 #include "swarm_test_server.h"
+#include "swarmget.h"
 #include "test_observer.h"
 #include "test_root.h"
 #include "wait_until.h"
@@ -106,7 +106,8 @@ TEST_F(BrmvTest, StopP2PFromInsideAnObserverCallReturns) {
     const Sign sign(3, 1);
     ASSERT_TRUE(Start(sign, "/drip"));
     ASSERT_TRUE(observer_.WaitFor(1));
-    EXPECT_TRUE(brtest::NothingFor(std::chrono::milliseconds(300), [&] { return calls.load() != 1; }));
+    EXPECT_TRUE(
+        brtest::NothingFor(std::chrono::milliseconds(300), [&] { return calls.load() != 1; }));
     EXPECT_EQ(calls.load(), 1);
     EXPECT_FALSE(Start(Sign(3, 2), "/file/100"));
 }

@@ -181,9 +181,10 @@ TEST_F(DownloadTest, FailuresLeaveTheTargetAsItWas) {
         EXPECT_EQ(reports.back().id, id) << c.name;
         EXPECT_EQ(brtest::ReadFile(target_), "an older installer") << c.name;
         EXPECT_EQ(FilesIn(dir_), std::vector<std::string>{"BRDJ_1.0.0.2.exe"}) << c.name;
-        EXPECT_TRUE(brtest::NothingFor(std::chrono::milliseconds(100), [&] {
-            return observer.WaitFinal().size() != reports.size();
-        })) << c.name << ": reports after the end";
+        EXPECT_TRUE(
+            brtest::NothingFor(std::chrono::milliseconds(100),
+                               [&] { return observer.WaitFinal().size() != reports.size(); }))
+            << c.name << ": reports after the end";
     }
 }
 

@@ -81,7 +81,7 @@ TEST_F(ItemFileTest, WavHeaderGate) {
         {"WAV header cut", enginetest::WavOfMs(100).substr(0, 30), WavGate::Bad},
         {"float samples",
          enginetest::Riff(enginetest::Chunk("fmt ", enginetest::FmtBody(3, 1, 8000, 32000, 4, 32)) +
-                       enginetest::Chunk("data", std::string(320, '\0'))),
+                          enginetest::Chunk("data", std::string(320, '\0'))),
          WavGate::Bad},
     };
     for (const auto& c : cases) {

@@ -29,7 +29,7 @@ TEST_F(PlayEngineTest, OpensPathsAndFileAddressesWithTheExactDuration) {
         {"mono 8.wav", enginetest::PcmWav(1, 8000, 8, 1234), 154},
         {"six 24.wav",
          enginetest::Riff(enginetest::Chunk("fmt ", enginetest::FmtExtensible(6, 48000, 24)) +
-                       enginetest::Chunk("data", std::string(864000 * 2 + 18, '\0'))),
+                          enginetest::Chunk("data", std::string(864000 * 2 + 18, '\0'))),
          2000},
     };
     for (const auto& c : cases) {
@@ -63,17 +63,18 @@ TEST_F(PlayEngineTest, OpenFailsForMissingUnreadableAndForeignFiles) {
         {"not a local file", "http://127.0.0.1/x.wav", PE_ERR_FILE},
         {"text file", WriteFile("notes.wav", "not audio at all\n"), PE_ERR_FORMAT},
         {"bad header",
-         WriteFile("bad.wav",
-                   enginetest::Riff(enginetest::Chunk("fmt ", enginetest::FmtBody(1, 1, 8000, 0, 2, 16)) +
-                                 enginetest::Chunk("data", std::string(1600, '\0')))),
+         WriteFile(
+             "bad.wav",
+             enginetest::Riff(enginetest::Chunk("fmt ", enginetest::FmtBody(1, 1, 8000, 0, 2, 16)) +
+                              enginetest::Chunk("data", std::string(1600, '\0')))),
          PE_ERR_FORMAT},
         {"cut-off header", WriteFile("cut.wav", enginetest::WavOfMs(100).substr(0, 30)),
          PE_ERR_FORMAT},
         {"float samples",
-         WriteFile(
-             "float.wav",
-             enginetest::Riff(enginetest::Chunk("fmt ", enginetest::FmtBody(3, 1, 8000, 32000, 4, 32)) +
-                           enginetest::Chunk("data", std::string(3200, '\0')))),
+         WriteFile("float.wav",
+                   enginetest::Riff(
+                       enginetest::Chunk("fmt ", enginetest::FmtBody(3, 1, 8000, 32000, 4, 32)) +
+                       enginetest::Chunk("data", std::string(3200, '\0')))),
          PE_ERR_FORMAT},
     };
     std::vector<Kind> expected;

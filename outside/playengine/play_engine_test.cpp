@@ -72,7 +72,8 @@ TEST_F(PlayEngineTest, PauseHoldsThePositionAndPlayResumes) {
     int held = object_->GetPosition();
     EXPECT_GE(held, 100);
     EXPECT_LT(held, 1000);
-    EXPECT_TRUE(brtest::NothingFor(milliseconds(150), [&] { return object_->GetPosition() != held; }));
+    EXPECT_TRUE(
+        brtest::NothingFor(milliseconds(150), [&] { return object_->GetPosition() != held; }));
     EXPECT_EQ(object_->GetPosition(), held);
     EXPECT_EQ(core_->Pause(), PE_OK);  // already paused: nothing happens
 
@@ -144,7 +145,8 @@ TEST_F(PlayEngineTest, StopReturnsToTheStartAndCancelsTheEnd) {
     EXPECT_EQ(object_->GetState(), PE_STATE_STOPPED);
     EXPECT_EQ(object_->GetPosition(), 0);
     EXPECT_EQ(core_->Stop(), PE_OK);  // already standing: nothing happens
-    EXPECT_TRUE(brtest::NothingFor(milliseconds(450), [&] { return receiver_.Kinds().size() > 2; }));
+    EXPECT_TRUE(
+        brtest::NothingFor(milliseconds(450), [&] { return receiver_.Kinds().size() > 2; }));
     EXPECT_EQ(receiver_.Kinds(), (std::vector<Kind>{Start, Stop}));
 
     // The item plays again, whole.

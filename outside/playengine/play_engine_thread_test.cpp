@@ -66,7 +66,8 @@ TEST_F(PlayEngineTest, UnInitStopsNotificationsAndForgetsEverything) {
     EXPECT_EQ(object_->GetNumberA(), 0);
     // Commands still answer, but nobody hears of them.
     EXPECT_EQ(Open(WriteFile("bad.wav", "text")), PE_ERR_FORMAT);
-    EXPECT_TRUE(brtest::NothingFor(milliseconds(450), [&] { return receiver_.Kinds().size() > 1; }));
+    EXPECT_TRUE(
+        brtest::NothingFor(milliseconds(450), [&] { return receiver_.Kinds().size() > 1; }));
     EXPECT_EQ(receiver_.Kinds(), (std::vector<Kind>{Start}));
 
     // A new Init brings the engine back.
@@ -115,7 +116,8 @@ TEST_F(PlayEngineTest, UnInitWaitsForTheNotificationUnderWayAndDropsTheRest) {
     gateChanged.notify_all();
     uninit.join();
     EXPECT_TRUE(done);
-    EXPECT_TRUE(brtest::NothingFor(milliseconds(100), [&] { return receiver_.Kinds().size() > 1; }));
+    EXPECT_TRUE(
+        brtest::NothingFor(milliseconds(100), [&] { return receiver_.Kinds().size() > 1; }));
     EXPECT_EQ(receiver_.Kinds(), (std::vector<Kind>{Start}));
 }
 
@@ -128,7 +130,8 @@ TEST_F(PlayEngineTest, UnInitFromInsideANotification) {
     ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(300))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
     ASSERT_TRUE(receiver_.WaitForCount(1));
-    EXPECT_TRUE(brtest::NothingFor(milliseconds(450), [&] { return receiver_.Kinds().size() > 1; }));
+    EXPECT_TRUE(
+        brtest::NothingFor(milliseconds(450), [&] { return receiver_.Kinds().size() > 1; }));
     EXPECT_EQ(receiver_.Kinds(), (std::vector<Kind>{Start}));
     EXPECT_EQ(object_->GetState(), PE_STATE_NONE);
 

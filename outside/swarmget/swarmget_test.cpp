@@ -224,9 +224,9 @@ TEST_F(SwarmgetTest, StopDownHalfWayEndsTheReportsAndDiscardsThePartialFile) {
     StopDown(&sign, &observer_);
     size_t seen = observer_.Calls().size();
     EXPECT_TRUE(FilesIn(CacheDir()).empty());
-    EXPECT_TRUE(brtest::NothingFor(std::chrono::milliseconds(400),
-                                   [&] { return observer_.Calls().size() != seen; }))
-        << "no report after StopDown returned";
+    EXPECT_TRUE(brtest::NothingFor(std::chrono::milliseconds(400), [&] {
+        return observer_.Calls().size() != seen;
+    })) << "no report after StopDown returned";
     for (const ObserverCall& call : observer_.Calls()) {
         EXPECT_TRUE(call.slot == 1 || call.slot == 4) << call.slot;
     }
@@ -347,8 +347,9 @@ TEST_F(SwarmgetTest, AnObserverMayCallTheEngineFromInsideItsCalls) {
     });
     ASSERT_TRUE(Start(sign, "/drip"));
     ASSERT_TRUE(observer_.WaitFor(4));
-    EXPECT_TRUE(brtest::NothingFor(std::chrono::milliseconds(400), [&] { return inside.load() != 1; }))
-        << "nothing after the stop made inside the call";
+    EXPECT_TRUE(brtest::NothingFor(std::chrono::milliseconds(400), [&] {
+        return inside.load() != 1;
+    })) << "nothing after the stop made inside the call";
     EXPECT_TRUE(FilesIn(CacheDir()).empty());
 }
 

@@ -56,7 +56,7 @@ protected:
     // Runs the fault and expects the quiet end: the process exits by itself, at once, with a
     // failure status, after reaching the fault.
     crashtest::Ending RunToQuietEnd(const std::string& program, const std::string& fault,
-                                   const crashtest::Options& options = {}) {
+                                    const crashtest::Options& options = {}) {
         crashtest::Ending ending = crashtest::Run(program, fault, options);
         EXPECT_TRUE(ending.started);
         EXPECT_FALSE(ending.timedOut) << "the process waited instead of ending";

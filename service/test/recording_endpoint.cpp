@@ -21,7 +21,9 @@ RecordingEndpoint::~RecordingEndpoint() {
     }
 }
 
-std::vector<Received> RecordingEndpoint::Messages() { return log_.All(); }
+std::vector<Received> RecordingEndpoint::Messages() {
+    return log_.All();
+}
 
 bool RecordingEndpoint::WaitForCount(size_t count, std::chrono::milliseconds limit) {
     return log_.WaitForCount(count, limit);

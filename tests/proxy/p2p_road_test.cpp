@@ -235,7 +235,8 @@ TEST_F(P2PRoad, WatchdogResetsTheDownloadsOfALostService) {
     EXPECT_EQ(lost.values[0], 6);
     EXPECT_EQ(events.back().slot, 7);
     // The reset logs after it has told the observers: wait for its line.
-    EXPECT_TRUE(brtest::WaitUntil([&] { return LogCount("CP2PProxy::Reset", "CP2PProxy::Reset ok") > 0; }));
+    EXPECT_TRUE(
+        brtest::WaitUntil([&] { return LogCount("CP2PProxy::Reset", "CP2PProxy::Reset ok") > 0; }));
     EXPECT_EQ(LogCount("CP2PProxy::Reset", "CP2PProxy::Reset ok"), 1);
 
     ASSERT_TRUE(WaitForService());

@@ -84,9 +84,8 @@ TEST_F(PlayerRoad, PlayerPlaysATrackTheTestWroteToItsEnd) {
     const int pausedAt = object->GetPosition();
     EXPECT_GE(pausedAt, 250);
     EXPECT_LT(pausedAt, kTrackMs);
-    EXPECT_TRUE(brtest::NothingFor(300ms, [&] {
-        return Refreshed(player_) == nullptr || object->GetPosition() != pausedAt;
-    }));
+    EXPECT_TRUE(brtest::NothingFor(
+        300ms, [&] { return Refreshed(player_) == nullptr || object->GetPosition() != pausedAt; }));
     ASSERT_NE(Refreshed(player_), nullptr);
     EXPECT_EQ(object->GetPosition(), pausedAt);  // a pause holds the position
 

@@ -19,7 +19,8 @@ TEST_F(ServiceTest, WithoutAClientTheEngineIsToldToStopEveryThreeSeconds) {
     ASSERT_GT(pid, 0);
     long long answered = MonotonicMs();
 
-    ASSERT_TRUE(brtest::WaitUntil([&] { return EngineTimes("Stop").size() >= 3; }, std::chrono::milliseconds(3 * 3000 + kStartMs)));
+    ASSERT_TRUE(brtest::WaitUntil([&] { return EngineTimes("Stop").size() >= 3; },
+                                  std::chrono::milliseconds(3 * 3000 + kStartMs)));
     std::vector<long long> stops = EngineTimes("Stop");
     // The first tick comes one period after the timer was set, just before the first answer.
     EXPECT_GT(stops[0] - answered, 2000);
@@ -48,7 +49,8 @@ TEST_P(ClientWatchTest, ARunningClientKeepsTheEngineFromBeingStopped) {
         << reportedName << " runs";
 
     processes_.Kill(client);
-    EXPECT_TRUE(brtest::WaitUntil([&] { return !EngineTimes("Stop").empty(); }, std::chrono::milliseconds(3000 + kStartMs)));
+    EXPECT_TRUE(brtest::WaitUntil([&] { return !EngineTimes("Stop").empty(); },
+                                  std::chrono::milliseconds(3000 + kStartMs)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Clients, ClientWatchTest,

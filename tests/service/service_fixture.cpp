@@ -42,7 +42,9 @@ bool ServiceTest::Answering() {
 
 pid_t ServiceTest::StartAnswering(const std::string& program) {
     pid_t pid = processes_.Start(program);
-    if (pid <= 0 || !brtest::WaitUntil([&] { return Answering() || !processes_.Running(pid); }, std::chrono::milliseconds(kStartMs)) ||
+    if (pid <= 0 ||
+        !brtest::WaitUntil([&] { return Answering() || !processes_.Running(pid); },
+                           std::chrono::milliseconds(kStartMs)) ||
         !processes_.Running(pid)) {
         return -1;
     }
@@ -57,7 +59,8 @@ pid_t ServiceTest::StartClient(const std::string& fileName, const std::string& r
                   fs::copy_options::overwrite_existing);
     pid_t pid = processes_.Start(dir + "/" + fileName);
     if (pid <= 0 ||
-        !brtest::WaitUntil([&] { return !ProcessesNamed(reportedName.c_str()).empty(); }, std::chrono::milliseconds(kStartMs))) {
+        !brtest::WaitUntil([&] { return !ProcessesNamed(reportedName.c_str()).empty(); },
+                           std::chrono::milliseconds(kStartMs))) {
         return -1;
     }
     return pid;

@@ -76,7 +76,8 @@ TEST_F(ServiceTest, StopRequestShutsDownInOrderAndExitsWithZero) {
     EXPECT_EQ(accepted.bytes, kOne);
     ASSERT_TRUE(endpoint_.WaitFor(
         [](const auto& m) { return CountOf(m, CHANNEL_P2P, P2P_NOTIFY_1) == 1; }, kStartMs));
-    ASSERT_TRUE(brtest::WaitUntil([&] { return CountFiles(PartialFiles()) == 1; }, std::chrono::milliseconds(kStartMs)));
+    ASSERT_TRUE(brtest::WaitUntil([&] { return CountFiles(PartialFiles()) == 1; },
+                                  std::chrono::milliseconds(kStartMs)));
 
     Reply stop = endpoint_.Call(CHANNEL_STOP, std::string());
     EXPECT_EQ(stop.result, 0);
@@ -125,7 +126,8 @@ TEST_F(ServiceTest, SecondStartEndsTheFirstInstanceAndAnswersItself) {
     EXPECT_TRUE(status == 0 || status == 128 + SIGKILL) << "status " << status;
 
     // The older one is gone, so the answers come from the newer one.
-    EXPECT_TRUE(brtest::WaitUntil([&] { return Answering(); }, std::chrono::milliseconds(kStartMs)));
+    EXPECT_TRUE(
+        brtest::WaitUntil([&] { return Answering(); }, std::chrono::milliseconds(kStartMs)));
     EXPECT_TRUE(processes_.Running(second));
     EXPECT_EQ(ProcessesNamed("BrCoreService.exe"), std::vector<unsigned>{unsigned(second)});
 }

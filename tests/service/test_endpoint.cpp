@@ -30,7 +30,9 @@ Reply TestEndpoint::Call(int channel, const std::string& payload, DWORD timeout)
     return reply;
 }
 
-std::vector<Received> TestEndpoint::Messages() const { return log_.All(); }
+std::vector<Received> TestEndpoint::Messages() const {
+    return log_.All();
+}
 
 bool TestEndpoint::WaitFor(const std::function<bool(const std::vector<Received>&)>& done,
                            int timeoutMs) const {
