@@ -30,10 +30,10 @@ extern char** environ;
 namespace {
 
 using enginetest::Clock;
+using enginetest::Format;
 using enginetest::Kind;
 using enginetest::LoadedEngine;
 using enginetest::Receiver;
-using tracktest::Format;
 
 constexpr int kLongMs = 10000;
 constexpr int kShortMs = 500;
@@ -42,13 +42,13 @@ constexpr int kSeekTargetMs = 6000;
 struct Tracks {
     std::string folder = brtest::MakeTempDir("engine-bench");
     std::string Path(Format format, int ms) const {
-        return folder + "/track" + std::to_string(ms) + tracktest::TrackOf(format).extension;
+        return folder + "/track" + std::to_string(ms) + enginetest::TrackOf(format).extension;
     }
     Tracks() {
         setenv(PE_OUTPUT_VARIABLE, "clock", 1);
         for (Format format : {Format::Mp3, Format::OggVorbis}) {
             for (int ms : {kLongMs, kShortMs}) {
-                if (!tracktest::MakeTone(format, Path(format, ms), ms, 440, 44100, 2)) {
+                if (!enginetest::MakeTone(format, Path(format, ms), ms, 440, 44100, 2)) {
                     std::fprintf(stderr, "cannot make %s\n", Path(format, ms).c_str());
                     std::exit(1);
                 }
@@ -140,7 +140,7 @@ void BM_CpuPerSecondOfPlayback(benchmark::State& state) {
     state.counters["engine_cpu_ms_per_s"] = 1000 * engine / n;
     state.counters["gst_launch_cpu_ms_per_s"] = 1000 * anchor / n;
     state.counters["ratio"] = engine / anchor;
-    state.SetLabel(tracktest::TrackOf(format).name);
+    state.SetLabel(enginetest::TrackOf(format).name);
 }
 BENCHMARK(BM_CpuPerSecondOfPlayback)
     ->Arg(static_cast<int>(Format::Mp3))
@@ -166,7 +166,7 @@ void BM_OpenAndPlayToNotifyPlayStart(benchmark::State& state) {
         engine.core->Stop();
         receiver.WaitForCount(before + 2);
     }
-    state.SetLabel(tracktest::TrackOf(format).name);
+    state.SetLabel(enginetest::TrackOf(format).name);
 }
 BENCHMARK(BM_OpenAndPlayToNotifyPlayStart)
     ->Arg(static_cast<int>(Format::Mp3))
@@ -194,7 +194,7 @@ void BM_SeekUntilPlayingOnFromTheTarget(benchmark::State& state) {
         }
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - started).count());
     }
-    state.SetLabel(tracktest::TrackOf(format).name);
+    state.SetLabel(enginetest::TrackOf(format).name);
 }
 BENCHMARK(BM_SeekUntilPlayingOnFromTheTarget)
     ->Arg(static_cast<int>(Format::Mp3))

@@ -17,6 +17,30 @@ function(br_library name kind)
   target_link_libraries(${name} PRIVATE ${A_LIBS} PUBLIC ${A_PUBLIC_LIBS})
 endfunction()
 
+# br_test_support(name [STATIC|INTERFACE] [SOURCES ...] [LIBS ...] [PUBLIC_LIBS ...] [INCLUDE dir])
+# Test support (fakes, fixtures, test libraries, fuzz support): a library that only tests, test
+# programs and fuzz targets link. Its name ends in _test_support, and br_check_product_links
+# fails the configure when anything installed into the install folder links it.
+function(br_test_support name)
+  cmake_parse_arguments(A "INTERFACE" "" "SOURCES;LIBS;PUBLIC_LIBS;INCLUDE" ${ARGN})
+  if(NOT name MATCHES "_test_support$")
+    message(FATAL_ERROR "test-support target ${name}: its name must end in _test_support")
+  endif()
+  if(A_INTERFACE)
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${A_INCLUDE})
+    target_link_libraries(${name} INTERFACE ${A_PUBLIC_LIBS})
+  else()
+    br_library(${name} STATIC SOURCES ${A_SOURCES} LIBS ${A_LIBS} PUBLIC_LIBS ${A_PUBLIC_LIBS}
+      INCLUDE ${A_INCLUDE})
+    # The folders the tests know, as br_test gives them.
+    target_compile_definitions(${name} PRIVATE
+      BR_BIN_DIR="${BR_BIN_DIR}" BR_TEST_BIN_DIR="${BR_TEST_BIN_DIR}"
+      BR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  endif()
+  set_target_properties(${name} PROPERTIES BR_TEST_SUPPORT TRUE)
+endfunction()
+
 # br_program(name SOURCES ... [LIBS ...]): a program of the install folder.
 function(br_program name)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
@@ -68,7 +92,7 @@ function(br_fuzz name)
   if(BR_FUZZ)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   else()
-    target_link_libraries(${name} PRIVATE br_fuzz_replay)
+    target_link_libraries(${name} PRIVATE br_fuzz_replay_test_support)
   endif()
   set(corpus ${CMAKE_SOURCE_DIR}/fuzz/${A_CORPUS})
   set_property(GLOBAL APPEND PROPERTY BR_FUZZ_TARGETS "${name}=${corpus}")

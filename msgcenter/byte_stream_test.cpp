@@ -11,10 +11,10 @@
 
 namespace {
 
-using streamtest::Bytes;
-using streamtest::Counting;
-using streamtest::Hex;
-using streamtest::Norm;
+using brtest::Bytes;
+using brtest::Counting;
+using brtest::Hex;
+using brtest::Norm;
 
 PlayBlock CountingBlock() {
     PlayBlock block;

@@ -12,8 +12,8 @@
 
 namespace {
 
-using streamtest::Hex;
-using streamtest::Norm;
+using brtest::Hex;
+using brtest::Norm;
 
 struct PayloadCase {
     const char* name;

@@ -9,6 +9,7 @@
 #include "msg_ids.h"
 #include "process_list.h"
 #include "proxy_lock.h"
+#include "wait_until.h"
 
 namespace proxytest {
 namespace {
@@ -40,7 +41,7 @@ TEST_F(ExportsRoad, StopEndsAWatchdogThatWaitsForTheLock) {
     EXPECT_LT(stopTime.get(), 1000ms);
 
     // The poll that waited was never made, and no other follows.
-    std::this_thread::sleep_for(2500ms);
+    EXPECT_TRUE(brtest::NothingFor(2500ms, [&] { return Channels().size() != 2; }));
     EXPECT_EQ(Channels(), (std::vector<int>{CHANNEL_QUERY_RUNNING, CHANNEL_STOP}));
     EXPECT_EQ(LogCount("IsRunCoreServer", "IsRunCoreServer true"), 1);
 }

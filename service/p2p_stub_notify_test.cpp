@@ -62,7 +62,7 @@ TEST_F(P2PStubNotifyTest, EachSlotReachesTheProxyAsItsNotification) {
         }
         ASSERT_EQ(messages.size(), before + 1);
         EXPECT_EQ(messages.back().channel, CHANNEL_P2P);
-        EXPECT_EQ(Hex(messages.back().payload), streamtest::Norm(c.payload));
+        EXPECT_EQ(Hex(messages.back().bytes), brtest::Norm(c.payload));
     }
 }
 
@@ -70,7 +70,7 @@ TEST_F(P2PStubNotifyTest, ReportsFromAnEngineThreadArrive) {
     std::thread engine([this] { stub_.OnP2PNotify5(Sign(1, 2)); });
     engine.join();
     ASSERT_TRUE(proxy_->WaitForCount(1));
-    EXPECT_EQ(proxy_->Messages()[0].payload.size(), 12u);
+    EXPECT_EQ(proxy_->Messages()[0].bytes.size(), 12u);
 }
 
 TEST_F(P2PStubNotifyTest, NothingIsSentWithoutAMessageCenter) {

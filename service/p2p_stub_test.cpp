@@ -18,7 +18,7 @@ namespace servicetest {
 namespace {
 
 using Calls = std::vector<std::string>;
-using streamtest::Norm;
+using brtest::Norm;
 
 class P2PStubTest : public ServiceTest {
 protected:

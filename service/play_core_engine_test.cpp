@@ -75,8 +75,8 @@ std::vector<int> NotificationIds(RecordingEndpoint& proxy) {
     std::vector<int> ids;
     for (const Received& message : proxy.Messages()) {
         int id = 0;
-        if (message.channel == CHANNEL_PLAYER && message.payload.size() >= 4) {
-            std::memcpy(&id, message.payload.data(), 4);
+        if (message.channel == CHANNEL_PLAYER && message.bytes.size() >= 4) {
+            std::memcpy(&id, message.bytes.data(), 4);
         }
         ids.push_back(id);
     }
@@ -134,7 +134,7 @@ TEST_F(PlayCoreEngineTest, TheRealEnginePlaysAndReportsThroughTheStub) {
 
     EXPECT_EQ(IntReply(*stub, Command(PLAYER_CMD_PAUSE)), 0);
     ASSERT_TRUE(proxy_->WaitForCount(2));
-    EXPECT_EQ(Hex(proxy_->Messages()[1].payload), streamtest::Norm("02 00 00 00 01"));
+    EXPECT_EQ(Hex(proxy_->Messages()[1].bytes), brtest::Norm("02 00 00 00 01"));
     EXPECT_EQ(IntReply(*stub, Command(PLAYER_CMD_PLAY)), 0);  // resumes
     ASSERT_TRUE(proxy_->WaitForCount(3));
     // Played to its end by the engine's clock.

@@ -86,7 +86,7 @@ TEST_F(PlayCoreNotifyTest, EachNotificationReachesTheProxyWithItsPayload) {
         }
         ASSERT_EQ(messages.size(), before + 1);
         EXPECT_EQ(messages.back().channel, CHANNEL_PLAYER);
-        EXPECT_EQ(Hex(messages.back().payload), streamtest::Norm(c.payload));
+        EXPECT_EQ(Hex(messages.back().bytes), brtest::Norm(c.payload));
     }
 }
 
@@ -97,7 +97,7 @@ TEST_F(PlayCoreNotifyTest, NotificationsFromAnEngineThreadArrive) {
     });
     engine.join();
     ASSERT_TRUE(proxy_->WaitForCount(2));
-    EXPECT_EQ(Hex(proxy_->Messages()[1].payload), streamtest::Norm("06 00 00 00 02 00 00 00"));
+    EXPECT_EQ(Hex(proxy_->Messages()[1].bytes), brtest::Norm("06 00 00 00 02 00 00 00"));
 }
 
 TEST_F(PlayCoreNotifyTest, NothingIsSentWithoutAMessageCenter) {

@@ -81,16 +81,10 @@ TEST_F(PlayCoreStubTest, EachCommandCallsItsOperationAndReplies) {
         {"set flag passes any byte", Bytes("09 00 00 00 FE"), {"SetFlag(254)"}, kResult},
         {"set flag without its byte", Bytes("09 00 00 00"), {"SetFlag(0)"}, kResult},
         {"set number A", Bytes("0A 00 00 00 FF FF FF FF"), {"SetNumberA(-1)"}, kResult},
-        {"set quad: one-way",
-         Bytes("0B 00 00 00") + streamtest::Counting(16),
-         {"SetQuad"},
-         nullptr},
+        {"set quad: one-way", Bytes("0B 00 00 00") + brtest::Counting(16), {"SetQuad"}, nullptr},
         {"set number B: one-way", Bytes("0C 00 00 00 09 00 00 00"), {"SetNumberB(9)"}, nullptr},
         {"set number C: one-way", Bytes("0D 00 00 00"), {"SetNumberC(0)"}, nullptr},
-        {"set block: one-way",
-         Bytes("0E 00 00 00") + streamtest::Counting(56),
-         {"SetBlock"},
-         nullptr},
+        {"set block: one-way", Bytes("0E 00 00 00") + brtest::Counting(56), {"SetBlock"}, nullptr},
         {"query number", Bytes("0F 00 00 00 04 00 00 00"), {"QueryNumber(4)"}, kResult},
         {"query number without its int: 1", Bytes("0F 00 00 00"), {"QueryNumber(1)"}, kResult},
         {"query number with 2 bytes: 1", Bytes("0F 00 00 00 04 00"), {"QueryNumber(1)"}, kResult},
@@ -113,7 +107,7 @@ TEST_F(PlayCoreStubTest, EachCommandCallsItsOperationAndReplies) {
         if (c.reply) {
             ASSERT_TRUE(message.HasReply());
             EXPECT_EQ(message.ReplyLength(), 4);
-            EXPECT_EQ(Hex(message.Reply()), streamtest::Norm(c.reply));
+            EXPECT_EQ(Hex(message.Reply()), brtest::Norm(c.reply));
         } else {
             EXPECT_FALSE(message.HasReply());
         }
@@ -133,7 +127,7 @@ TEST_F(PlayCoreStubTest, TheEngineResultTravelsLittleEndian) {
 }
 
 TEST_F(PlayCoreStubTest, OpenCopiesTheWholeRequestOrOpensAClearedOne) {
-    std::string request = streamtest::Counting(sizeof(PlayRequest), 7);
+    std::string request = brtest::Counting(sizeof(PlayRequest), 7);
     {
         FakeCallMessage message(CHANNEL_PLAYER, Bytes("03 00 00 00") + request);
         stub_->Dispatch(&message);
@@ -149,12 +143,12 @@ TEST_F(PlayCoreStubTest, OpenCopiesTheWholeRequestOrOpensAClearedOne) {
     EXPECT_EQ(std::memcmp(&core_.lastRequest, std::string(sizeof(PlayRequest), '\0').data(),
                           sizeof(PlayRequest)),
               0);
-    EXPECT_EQ(Hex(message.Reply()), streamtest::Norm(kResult));
+    EXPECT_EQ(Hex(message.Reply()), brtest::Norm(kResult));
 }
 
 TEST_F(PlayCoreStubTest, QuadAndBlockArePassedWholeOrAllZero) {
     const std::string quad = Bytes("01 00 00 00 02 00 00 00 03 00 00 00 04 00 00 00");
-    const std::string block = streamtest::Counting(56, 1);
+    const std::string block = brtest::Counting(56, 1);
     {
         FakeCallMessage q(CHANNEL_PLAYER, Bytes("0B 00 00 00") + quad);
         FakeCallMessage b(CHANNEL_PLAYER, Bytes("0E 00 00 00") + block);

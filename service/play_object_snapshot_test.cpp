@@ -61,7 +61,7 @@ protected:
         return Bytes(
                    "00 00 00 00 | 0F 00 00 00 | 18 00 00 00 | 21 00 00 00 22 00 00 00 |"
                    " 17 00 00 00 | 0A 00 00 00 | 0B 00 00 00") +
-               streamtest::Counting(56, 0x80) + Bytes("01 | 64 00 00 00 | 34 12 00 00");
+               brtest::Counting(56, 0x80) + Bytes("01 | 64 00 00 00 | 34 12 00 00");
     }
     static std::string Tail(const std::string& d, const std::string& b, const std::string& a,
                             const std::string& c) {

@@ -21,7 +21,7 @@ namespace servicetest {
 namespace {
 
 using Calls = std::vector<std::string>;
-using streamtest::Norm;
+using brtest::Norm;
 
 class ServiceRoutingTest : public ServiceTest {
 protected:

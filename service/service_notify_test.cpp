@@ -51,7 +51,7 @@ TEST_F(ServiceNotifyTest, ANotificationRaisedBeforeInitHasReturnedWaitsForIt) {
             ASSERT_TRUE(center_->Init(SERVICE_ENDPOINT_ID));
             ASSERT_EQ(engine.wait_for(5s), std::future_status::ready);
             ASSERT_TRUE(proxy_->WaitForCount(1));
-            EXPECT_EQ(Hex(proxy_->Messages()[0].payload), "01 00 00 00");
+            EXPECT_EQ(Hex(proxy_->Messages()[0].bytes), "01 00 00 00");
         } else {
             ShutDownCenter();
             ASSERT_EQ(engine.wait_for(5s), std::future_status::ready);
@@ -131,7 +131,7 @@ TEST_F(ServiceNotifyTest, NotificationsRacingTheShutdownAreSentWholeOrDropped) {
     }
     EXPECT_EQ(proxy_->Messages().size(), sent) << "a notification went after the shutdown";
     for (const Received& message : proxy_->Messages()) {
-        EXPECT_TRUE(message.payload.size() == 8 || message.payload.size() == 16);
+        EXPECT_TRUE(message.bytes.size() == 8 || message.bytes.size() == 16);
     }
 }
 

@@ -8,10 +8,11 @@
 #include <atomic>
 #include <chrono>
 
+#include "swarm_test_server.h"
 #include "swarmget.h"
-#include "test_http_server.h"
 #include "test_observer.h"
 #include "test_root.h"
+#include "wait_until.h"
 
 using swarmget_test::ObserverCall;
 using swarmget_test::RecordingObserver;
@@ -67,8 +68,9 @@ TEST_F(BrmvTest, StopP2PWithDownloadsRunningReturnsPromptlyAndSilencesThem) {
     EXPECT_EQ(ThreadCount(), threadsBefore) << "every thread of the engine is joined";
 
     size_t seen = observer_.Calls().size();
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_EQ(observer_.Calls().size(), seen);
+    EXPECT_TRUE(brtest::NothingFor(std::chrono::milliseconds(300), [&] {
+        return observer_.Calls().size() != seen || late.load() != 0;
+    }));
     EXPECT_EQ(late.load(), 0);
     for (const ObserverCall& call : observer_.Calls()) {
         EXPECT_TRUE(call.slot == 1 || call.slot == 4) << "no end report for a stop: " << call.slot;
@@ -104,7 +106,8 @@ TEST_F(BrmvTest, StopP2PFromInsideAnObserverCallReturns) {
     const Sign sign(3, 1);
     ASSERT_TRUE(Start(sign, "/drip"));
     ASSERT_TRUE(observer_.WaitFor(1));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_TRUE(
+        brtest::NothingFor(std::chrono::milliseconds(300), [&] { return calls.load() != 1; }));
     EXPECT_EQ(calls.load(), 1);
     EXPECT_FALSE(Start(Sign(3, 2), "/file/100"));
 }

@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "http_request_mgr.h"
-#include "test_http_server.h"
+#include "http_test_server.h"
 #include "test_root.h"
+#include "wait_until.h"
 
 namespace {
 
@@ -180,8 +181,9 @@ TEST_F(DownloadTest, FailuresLeaveTheTargetAsItWas) {
         EXPECT_EQ(reports.back().id, id) << c.name;
         EXPECT_EQ(brtest::ReadFile(target_), "an older installer") << c.name;
         EXPECT_EQ(FilesIn(dir_), std::vector<std::string>{"BRDJ_1.0.0.2.exe"}) << c.name;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        EXPECT_EQ(observer.WaitFinal().size(), reports.size())
+        EXPECT_TRUE(
+            brtest::NothingFor(std::chrono::milliseconds(100),
+                               [&] { return observer.WaitFinal().size() != reports.size(); }))
             << c.name << ": reports after the end";
     }
 }

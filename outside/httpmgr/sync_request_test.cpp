@@ -8,7 +8,7 @@
 #include <mutex>
 
 #include "http_request_mgr.h"
-#include "test_http_server.h"
+#include "http_test_server.h"
 
 namespace {
 

@@ -72,16 +72,16 @@ TEST_F(ItemFileTest, WavHeaderGate) {
         std::string bytes;
         WavGate gate;
     } cases[] = {
-        {"PCM WAV", wavtest::WavOfMs(100), WavGate::Ok},
+        {"PCM WAV", enginetest::WavOfMs(100), WavGate::Ok},
         {"another format", "fLaC and more bytes after it", WavGate::NotWav},
         {"short text", "text", WavGate::NotWav},
         {"empty", "", WavGate::NotWav},
         {"RIFF of another kind", std::string("RIFF\x04\0\0\0AVI LIST", 16), WavGate::NotWav},
         {"RIFF cut in its first bytes", std::string("RIFF\x24\0", 6), WavGate::Bad},
-        {"WAV header cut", wavtest::WavOfMs(100).substr(0, 30), WavGate::Bad},
+        {"WAV header cut", enginetest::WavOfMs(100).substr(0, 30), WavGate::Bad},
         {"float samples",
-         wavtest::Riff(wavtest::Chunk("fmt ", wavtest::FmtBody(3, 1, 8000, 32000, 4, 32)) +
-                       wavtest::Chunk("data", std::string(320, '\0'))),
+         enginetest::Riff(enginetest::Chunk("fmt ", enginetest::FmtBody(3, 1, 8000, 32000, 4, 32)) +
+                          enginetest::Chunk("data", std::string(320, '\0'))),
          WavGate::Bad},
     };
     for (const auto& c : cases) {

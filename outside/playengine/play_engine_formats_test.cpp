@@ -10,7 +10,7 @@
 namespace {
 
 using namespace enginetest;
-using namespace tracktest;
+using namespace enginetest;
 
 constexpr int kToneMs = 1000;
 constexpr int kToneHz = 440;

@@ -25,11 +25,11 @@ TEST_F(PlayEngineTest, OpensPathsAndFileAddressesWithTheExactDuration) {
         std::string bytes;
         int durationMs;
     } cases[] = {
-        {"stereo 16.wav", wavtest::PcmWav(2, 44100, 16, 52920), 300},
-        {"mono 8.wav", wavtest::PcmWav(1, 8000, 8, 1234), 154},
+        {"stereo 16.wav", enginetest::PcmWav(2, 44100, 16, 52920), 300},
+        {"mono 8.wav", enginetest::PcmWav(1, 8000, 8, 1234), 154},
         {"six 24.wav",
-         wavtest::Riff(wavtest::Chunk("fmt ", wavtest::FmtExtensible(6, 48000, 24)) +
-                       wavtest::Chunk("data", std::string(864000 * 2 + 18, '\0'))),
+         enginetest::Riff(enginetest::Chunk("fmt ", enginetest::FmtExtensible(6, 48000, 24)) +
+                          enginetest::Chunk("data", std::string(864000 * 2 + 18, '\0'))),
          2000},
     };
     for (const auto& c : cases) {
@@ -63,17 +63,18 @@ TEST_F(PlayEngineTest, OpenFailsForMissingUnreadableAndForeignFiles) {
         {"not a local file", "http://127.0.0.1/x.wav", PE_ERR_FILE},
         {"text file", WriteFile("notes.wav", "not audio at all\n"), PE_ERR_FORMAT},
         {"bad header",
-         WriteFile("bad.wav",
-                   wavtest::Riff(wavtest::Chunk("fmt ", wavtest::FmtBody(1, 1, 8000, 0, 2, 16)) +
-                                 wavtest::Chunk("data", std::string(1600, '\0')))),
+         WriteFile(
+             "bad.wav",
+             enginetest::Riff(enginetest::Chunk("fmt ", enginetest::FmtBody(1, 1, 8000, 0, 2, 16)) +
+                              enginetest::Chunk("data", std::string(1600, '\0')))),
          PE_ERR_FORMAT},
-        {"cut-off header", WriteFile("cut.wav", wavtest::WavOfMs(100).substr(0, 30)),
+        {"cut-off header", WriteFile("cut.wav", enginetest::WavOfMs(100).substr(0, 30)),
          PE_ERR_FORMAT},
         {"float samples",
-         WriteFile(
-             "float.wav",
-             wavtest::Riff(wavtest::Chunk("fmt ", wavtest::FmtBody(3, 1, 8000, 32000, 4, 32)) +
-                           wavtest::Chunk("data", std::string(3200, '\0')))),
+         WriteFile("float.wav",
+                   enginetest::Riff(
+                       enginetest::Chunk("fmt ", enginetest::FmtBody(3, 1, 8000, 32000, 4, 32)) +
+                       enginetest::Chunk("data", std::string(3200, '\0')))),
          PE_ERR_FORMAT},
     };
     std::vector<Kind> expected;
@@ -89,7 +90,7 @@ TEST_F(PlayEngineTest, OpenFailsForMissingUnreadableAndForeignFiles) {
         }
     }
     // A good item afterwards: its start comes after exactly the notifications of the failures.
-    ASSERT_EQ(Open(WriteFile("good.wav", wavtest::WavOfMs(2000))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("good.wav", enginetest::WavOfMs(2000))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
     expected.push_back(Start);
     ASSERT_TRUE(receiver_.WaitForCount(expected.size()));
@@ -134,9 +135,9 @@ TEST_F(PlayEngineTest, OpenOfAFifoASocketOrADeviceFailsAtOnce) {
 }
 
 TEST_F(PlayEngineTest, OpenReplacesTheCurrentItem) {
-    ASSERT_EQ(Open(WriteFile("a.wav", wavtest::WavOfMs(2000))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("a.wav", enginetest::WavOfMs(2000))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
-    ASSERT_EQ(Open(WriteFile("b.wav", wavtest::WavOfMs(300))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("b.wav", enginetest::WavOfMs(300))), PE_OK);
     EXPECT_EQ(object_->GetState(), PE_STATE_STOPPED);
     EXPECT_EQ(object_->GetDuration(), 300);
     // A standing item is replaced silently, even by a file that fails.
@@ -155,7 +156,7 @@ TEST_F(PlayEngineTest, PlayFailsWhenTheFileIsGoneOrSpoilt) {
     size_t count = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        std::string path = WriteFile("item.wav", wavtest::WavOfMs(300));
+        std::string path = WriteFile("item.wav", enginetest::WavOfMs(300));
         ASSERT_EQ(Open(path), PE_OK);
         if (c.remove) {
             ASSERT_EQ(unlink(path.c_str()), 0);
@@ -224,7 +225,7 @@ TEST_F(PlayEngineTest, ValuesPassedThroughAndQueries) {
     EXPECT_EQ(core_->Open(nullptr), PE_ERR_ARGUMENT);
     EXPECT_EQ(core_->Init(nullptr, 0, 0, 0), PE_ERR_ARGUMENT);
 
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(1000))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(1000))), PE_OK);
     ASSERT_EQ(core_->SetPosition(250), PE_OK);
     ASSERT_EQ(core_->SetVolume(60), PE_OK);
     const struct {

@@ -10,11 +10,12 @@
 
 #include "engine_log.h"
 #include "output_fixture.h"
+#include "wait_until.h"
 
 namespace {
 
 using namespace enginetest;
-using namespace tracktest;
+using namespace enginetest;
 
 constexpr int kRate = 8000;
 // How long a test watches for something that must not happen.
@@ -33,7 +34,7 @@ TEST_F(OutputTest, APauseWritesNothingAndLosesNothing) {
     ASSERT_EQ(core_->Pause(), PE_OK);
     ASSERT_TRUE(receiver_.WaitFor(Pause));
     int64_t paused = Output().Frames();
-    std::this_thread::sleep_for(kQuietWindow);
+    EXPECT_TRUE(brtest::NothingFor(kQuietWindow, [&] { return Output().Frames() != paused; }));
     EXPECT_EQ(Output().Frames(), paused);
     EXPECT_LT(paused, kRate * 1500 / 1000);
 
@@ -148,7 +149,7 @@ TEST_F(OutputTest, UnInitWhilePlayingStopsTheSound) {
     EXPECT_LT(Clock::now() - started, milliseconds(1000));
     EXPECT_EQ(object_->GetState(), PE_STATE_NONE);
     int64_t heard = Output().Frames();
-    std::this_thread::sleep_for(kQuietWindow);
+    EXPECT_TRUE(brtest::NothingFor(kQuietWindow, [&] { return Output().Frames() != heard; }));
     EXPECT_EQ(Output().Frames(), heard);
     EXPECT_LT(Output().Ms(), 2000);
     EXPECT_EQ(receiver_.Kinds(), (std::vector<Kind>{Start}));

@@ -10,9 +10,9 @@
 namespace {
 
 using namespace enginetest;
-using namespace tracktest;
-using streamtest::Mode;
-using streamtest::StreamServer;
+using namespace enginetest;
+using enginetest::Mode;
+using enginetest::StreamServer;
 
 constexpr int kTrackMs = 2000;
 constexpr int kRate = 8000;  // mono 16-bit: 16 kB a second

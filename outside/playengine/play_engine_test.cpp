@@ -9,13 +9,14 @@
 
 #include "engine_test_support.h"
 #include "test_wav.h"
+#include "wait_until.h"
 
 namespace {
 
 using namespace enginetest;
 
 TEST_F(PlayEngineTest, PlaysAShortFileToTheEndOnItsOwn) {
-    std::string path = WriteFile("short.wav", wavtest::WavOfMs(300));
+    std::string path = WriteFile("short.wav", enginetest::WavOfMs(300));
     PlayRequest request;
     Put(request.itemText1, path);
     Put(request.itemText2, "title");
@@ -62,16 +63,17 @@ TEST_F(PlayEngineTest, PlaysAShortFileToTheEndOnItsOwn) {
 }
 
 TEST_F(PlayEngineTest, PauseHoldsThePositionAndPlayResumes) {
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(1000))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(1000))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
-    std::this_thread::sleep_for(milliseconds(100));
+    ASSERT_TRUE(brtest::WaitUntil([&] { return object_->GetPosition() >= 100; }));
     ASSERT_EQ(core_->Pause(), PE_OK);
     EXPECT_EQ(object_->GetState(), PE_STATE_PAUSED);
     EXPECT_EQ(object_->IsActive(), 0);
     int held = object_->GetPosition();
     EXPECT_GE(held, 100);
     EXPECT_LT(held, 1000);
-    std::this_thread::sleep_for(milliseconds(150));
+    EXPECT_TRUE(
+        brtest::NothingFor(milliseconds(150), [&] { return object_->GetPosition() != held; }));
     EXPECT_EQ(object_->GetPosition(), held);
     EXPECT_EQ(core_->Pause(), PE_OK);  // already paused: nothing happens
 
@@ -88,7 +90,7 @@ TEST_F(PlayEngineTest, PauseHoldsThePositionAndPlayResumes) {
 
 TEST_F(PlayEngineTest, SeekWhileStandingClampsToTheItem) {
     EXPECT_EQ(core_->SetPosition(100), PE_ERR_STATE);  // no item
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(2000))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(2000))), PE_OK);
     const struct {
         int to;
         int at;
@@ -111,7 +113,7 @@ TEST_F(PlayEngineTest, SeekWhileStandingClampsToTheItem) {
 }
 
 TEST_F(PlayEngineTest, SeekWhilePlayingOrPaused) {
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(2000))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(2000))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
     ASSERT_EQ(core_->Pause(), PE_OK);
     ASSERT_EQ(core_->SetPosition(700), PE_OK);
@@ -136,14 +138,15 @@ TEST_F(PlayEngineTest, SeekWhilePlayingOrPaused) {
 }
 
 TEST_F(PlayEngineTest, StopReturnsToTheStartAndCancelsTheEnd) {
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(300))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(300))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
     ASSERT_TRUE(receiver_.WaitForCount(1));
     ASSERT_EQ(core_->Stop(), PE_OK);
     EXPECT_EQ(object_->GetState(), PE_STATE_STOPPED);
     EXPECT_EQ(object_->GetPosition(), 0);
     EXPECT_EQ(core_->Stop(), PE_OK);  // already standing: nothing happens
-    std::this_thread::sleep_for(milliseconds(450));
+    EXPECT_TRUE(
+        brtest::NothingFor(milliseconds(450), [&] { return receiver_.Kinds().size() > 2; }));
     EXPECT_EQ(receiver_.Kinds(), (std::vector<Kind>{Start, Stop}));
 
     // The item plays again, whole.
@@ -161,7 +164,7 @@ TEST_F(PlayEngineTest, CommandsThatDoNotFitTheState) {
     EXPECT_EQ(core_->Stop(), PE_OK);
     EXPECT_EQ(object_->GetState(), PE_STATE_NONE);
     // An item standing, then playing.
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(2000))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(2000))), PE_OK);
     EXPECT_EQ(core_->Pause(), PE_ERR_STATE);
     ASSERT_EQ(core_->Play(), PE_OK);
     EXPECT_EQ(core_->Play(), PE_OK);  // already playing: no second start
@@ -183,7 +186,7 @@ TEST_F(PlayEngineTest, VolumeIsClampedToZeroToHundred) {
     }
     // The volume belongs to the engine, not to the item.
     ASSERT_EQ(core_->SetVolume(30), PE_OK);
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(100))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(100))), PE_OK);
     EXPECT_EQ(object_->GetVolume(), 30);
 }
 

@@ -11,13 +11,14 @@
 
 #include "engine_test_support.h"
 #include "test_wav.h"
+#include "wait_until.h"
 
 namespace {
 
 using namespace enginetest;
 
 TEST_F(PlayEngineTest, NotifiesInOrderFromItsOwnThreadNeverInsideTheCall) {
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(2000))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(2000))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
     ASSERT_EQ(core_->Pause(), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
@@ -35,7 +36,7 @@ TEST_F(PlayEngineTest, NotifiesInOrderFromItsOwnThreadNeverInsideTheCall) {
 }
 
 TEST_F(PlayEngineTest, ReceiverMayCallTheEngineFromInsideANotification) {
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(2000))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(2000))), PE_OK);
     int positionSeen = -1;
     receiver_.SetHook([&](Kind kind) {
         if (kind == Start) {
@@ -56,7 +57,7 @@ TEST_F(PlayEngineTest, ReceiverMayCallTheEngineFromInsideANotification) {
 TEST_F(PlayEngineTest, UnInitStopsNotificationsAndForgetsEverything) {
     ASSERT_EQ(core_->SetVolume(20), PE_OK);
     ASSERT_EQ(core_->SetNumberA(5), PE_OK);
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(300))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(300))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
     ASSERT_TRUE(receiver_.WaitForCount(1));
     core_->UnInit();
@@ -65,13 +66,14 @@ TEST_F(PlayEngineTest, UnInitStopsNotificationsAndForgetsEverything) {
     EXPECT_EQ(object_->GetNumberA(), 0);
     // Commands still answer, but nobody hears of them.
     EXPECT_EQ(Open(WriteFile("bad.wav", "text")), PE_ERR_FORMAT);
-    std::this_thread::sleep_for(milliseconds(450));
+    EXPECT_TRUE(
+        brtest::NothingFor(milliseconds(450), [&] { return receiver_.Kinds().size() > 1; }));
     EXPECT_EQ(receiver_.Kinds(), (std::vector<Kind>{Start}));
 
     // A new Init brings the engine back.
     Receiver second;
     ASSERT_EQ(core_->Init(&second, 0, 0, 0), PE_OK);
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(100))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(100))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
     ASSERT_TRUE(second.WaitForCount(2));
     EXPECT_EQ(second.Kinds(), (std::vector<Kind>{Start, End}));
@@ -92,7 +94,7 @@ TEST_F(PlayEngineTest, UnInitWaitsForTheNotificationUnderWayAndDropsTheRest) {
             gateChanged.wait(lock, [&] { return open; });
         }
     });
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(2000))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(2000))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
     {
         std::unique_lock lock(gateMu);
@@ -105,8 +107,8 @@ TEST_F(PlayEngineTest, UnInitWaitsForTheNotificationUnderWayAndDropsTheRest) {
         core_->UnInit();
         done = true;
     });
-    std::this_thread::sleep_for(milliseconds(100));
-    EXPECT_FALSE(done);  // the start is still being delivered
+    // The start is still being delivered: UnInit does not return meanwhile.
+    EXPECT_TRUE(brtest::NothingFor(milliseconds(100), [&] { return done.load(); }));
     {
         std::lock_guard lock(gateMu);
         open = true;
@@ -114,7 +116,8 @@ TEST_F(PlayEngineTest, UnInitWaitsForTheNotificationUnderWayAndDropsTheRest) {
     gateChanged.notify_all();
     uninit.join();
     EXPECT_TRUE(done);
-    std::this_thread::sleep_for(milliseconds(100));
+    EXPECT_TRUE(
+        brtest::NothingFor(milliseconds(100), [&] { return receiver_.Kinds().size() > 1; }));
     EXPECT_EQ(receiver_.Kinds(), (std::vector<Kind>{Start}));
 }
 
@@ -124,17 +127,18 @@ TEST_F(PlayEngineTest, UnInitFromInsideANotification) {
             core_->UnInit();
         }
     });
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(300))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(300))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
     ASSERT_TRUE(receiver_.WaitForCount(1));
-    std::this_thread::sleep_for(milliseconds(450));
+    EXPECT_TRUE(
+        brtest::NothingFor(milliseconds(450), [&] { return receiver_.Kinds().size() > 1; }));
     EXPECT_EQ(receiver_.Kinds(), (std::vector<Kind>{Start}));
     EXPECT_EQ(object_->GetState(), PE_STATE_NONE);
 
     // Init again from outside: a fresh thread takes over.
     receiver_.SetHook(nullptr);
     ASSERT_EQ(core_->Init(&receiver_, 0, 0, 0), PE_OK);
-    ASSERT_EQ(Open(WriteFile("item.wav", wavtest::WavOfMs(100))), PE_OK);
+    ASSERT_EQ(Open(WriteFile("item.wav", enginetest::WavOfMs(100))), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
     ASSERT_TRUE(receiver_.WaitForCount(3));
     EXPECT_EQ(receiver_.Kinds(), (std::vector<Kind>{Start, Start, End}));
@@ -146,7 +150,7 @@ TEST(PlayEngineUnloadTest, UnloadingWhilePlayingStopsTheThread) {
     brtest::ScopedTestRoot root;
     Receiver receiver;
     std::string path = root.Path() + "/item.wav";
-    ASSERT_TRUE(brtest::WriteFile(path, wavtest::WavOfMs(300)));
+    ASSERT_TRUE(brtest::WriteFile(path, enginetest::WavOfMs(300)));
     LoadedEngine engine;
     ASSERT_NE(engine.core, nullptr) << dlerror();
     ASSERT_EQ(engine.core->Init(&receiver, 0, 0, 0), PE_OK);
@@ -157,7 +161,7 @@ TEST(PlayEngineUnloadTest, UnloadingWhilePlayingStopsTheThread) {
     ASSERT_TRUE(receiver.WaitForCount(1));
     engine.Unload();
     EXPECT_FALSE(LibraryIsLoaded());
-    std::this_thread::sleep_for(milliseconds(450));
+    EXPECT_TRUE(brtest::NothingFor(milliseconds(450), [&] { return receiver.Kinds().size() > 1; }));
     EXPECT_EQ(receiver.Kinds(), (std::vector<Kind>{Start}));
 }
 

@@ -13,7 +13,7 @@
 
 namespace {
 
-using namespace wavtest;
+using namespace enginetest;
 
 class WavInfoTest : public ::testing::Test {
 protected:

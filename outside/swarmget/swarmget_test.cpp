@@ -14,9 +14,10 @@
 #include <set>
 
 #include "brmv.h"
-#include "test_http_server.h"
+#include "swarm_test_server.h"
 #include "test_observer.h"
 #include "test_root.h"
+#include "wait_until.h"
 
 using swarmget_test::Body;
 using swarmget_test::ObserverCall;
@@ -223,8 +224,9 @@ TEST_F(SwarmgetTest, StopDownHalfWayEndsTheReportsAndDiscardsThePartialFile) {
     StopDown(&sign, &observer_);
     size_t seen = observer_.Calls().size();
     EXPECT_TRUE(FilesIn(CacheDir()).empty());
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    EXPECT_EQ(observer_.Calls().size(), seen) << "no report after StopDown returned";
+    EXPECT_TRUE(brtest::NothingFor(std::chrono::milliseconds(400), [&] {
+        return observer_.Calls().size() != seen;
+    })) << "no report after StopDown returned";
     for (const ObserverCall& call : observer_.Calls()) {
         EXPECT_TRUE(call.slot == 1 || call.slot == 4) << call.slot;
     }
@@ -263,7 +265,9 @@ TEST_F(SwarmgetTest, DelResStopsARunningDownload) {
     DelRes(&sign, &observer_);
     EXPECT_TRUE(FilesIn(CacheDir()).empty());
     ASSERT_TRUE(observer_.WaitFor(2));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const size_t seen = observer_.Calls().size();
+    EXPECT_TRUE(brtest::NothingFor(std::chrono::milliseconds(300),
+                                   [&] { return observer_.Calls().size() != seen; }));
     std::vector<int> slots = Slots(observer_.Calls());
     EXPECT_EQ(slots.back(), 2);
     EXPECT_EQ(std::count(slots.begin(), slots.end(), 2), 1);
@@ -281,7 +285,9 @@ TEST_F(SwarmgetTest, StopAllEndsEveryRunningDownloadWithSlot2) {
     EXPECT_TRUE(FilesIn(CacheDir()).empty());
     ASSERT_TRUE(observer_.WaitFor(2, &first));
     ASSERT_TRUE(observer_.WaitFor(2, &second));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const size_t seen = observer_.Calls().size();
+    EXPECT_TRUE(brtest::NothingFor(std::chrono::milliseconds(300),
+                                   [&] { return observer_.Calls().size() != seen; }));
     for (const Sign& sign : {first, second}) {
         std::vector<int> slots;
         for (const ObserverCall& call : observer_.Calls()) {
@@ -341,8 +347,9 @@ TEST_F(SwarmgetTest, AnObserverMayCallTheEngineFromInsideItsCalls) {
     });
     ASSERT_TRUE(Start(sign, "/drip"));
     ASSERT_TRUE(observer_.WaitFor(4));
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    EXPECT_EQ(inside.load(), 1) << "nothing after the stop made inside the call";
+    EXPECT_TRUE(brtest::NothingFor(std::chrono::milliseconds(400), [&] {
+        return inside.load() != 1;
+    })) << "nothing after the stop made inside the call";
     EXPECT_TRUE(FilesIn(CacheDir()).empty());
 }
 

@@ -36,15 +36,15 @@ std::string LocalStamp() {
 // The files of the folder besides the installation's own.
 std::vector<std::string> LeftIn(const std::string& folder) {
     std::vector<std::string> left;
-    for (const std::string& name : crashrun::FilesIn(folder)) {
-        if (name != crashrun::kProgramName && name != "libpal.so" && name != "libDBGHELP.so") {
+    for (const std::string& name : crashtest::FilesIn(folder)) {
+        if (name != crashtest::kProgramName && name != "libpal.so" && name != "libDBGHELP.so") {
             left.push_back(name);
         }
     }
     return left;
 }
 
-unsigned long ThreadLine(const crashrun::Ending& ending, const std::string& name) {
+unsigned long ThreadLine(const crashtest::Ending& ending, const std::string& name) {
     std::vector<std::string> lines = ending.Lines(name);
     return lines.size() == 1 ? std::stoul(lines[0]) : 0;
 }
@@ -55,9 +55,9 @@ protected:
 
     // Runs the fault and expects the quiet end: the process exits by itself, at once, with a
     // failure status, after reaching the fault.
-    crashrun::Ending RunToQuietEnd(const std::string& program, const std::string& fault,
-                                   const crashrun::Options& options = {}) {
-        crashrun::Ending ending = crashrun::Run(program, fault, options);
+    crashtest::Ending RunToQuietEnd(const std::string& program, const std::string& fault,
+                                    const crashtest::Options& options = {}) {
+        crashtest::Ending ending = crashtest::Run(program, fault, options);
         EXPECT_TRUE(ending.started);
         EXPECT_FALSE(ending.timedOut) << "the process waited instead of ending";
         EXPECT_TRUE(ending.exited) << "ended by signal " << ending.signal;
@@ -102,9 +102,9 @@ class CrashOnThread : public CrashHandler, public testing::WithParamInterface<Th
 
 TEST_P(CrashOnThread, WritesOneDumpOfTheFaultNextToTheProgram) {
     const ThreadCase& c = GetParam();
-    std::string program = crashrun::Install(Folder(), kRealDbghelp);
+    std::string program = crashtest::Install(Folder(), kRealDbghelp);
     std::string before = LocalStamp();
-    crashrun::Ending ending = RunToQuietEnd(program, c.fault);
+    crashtest::Ending ending = RunToQuietEnd(program, c.fault);
     std::string after = LocalStamp();
     std::string path = OneDumpIn(Folder(), before, after);
     ASSERT_FALSE(path.empty());
@@ -155,9 +155,9 @@ INSTANTIATE_TEST_SUITE_P(Threads, CrashOnThread,
 TEST_F(CrashHandler, TwoThreadsFaultingAtOnceLeaveOneWholeDump) {
     for (int round = 0; round < 5; ++round) {
         std::string folder = Folder() + std::to_string(round);
-        std::string program = crashrun::Install(folder, kRealDbghelp);
+        std::string program = crashtest::Install(folder, kRealDbghelp);
         std::string before = LocalStamp();
-        crashrun::Ending ending = RunToQuietEnd(program, "write-null-two-threads");
+        crashtest::Ending ending = RunToQuietEnd(program, "write-null-two-threads");
         std::string after = LocalStamp();
         std::string path = OneDumpIn(folder, before, after);
         ASSERT_FALSE(path.empty()) << "round " << round;
@@ -173,8 +173,8 @@ TEST_F(CrashHandler, TwoThreadsFaultingAtOnceLeaveOneWholeDump) {
 
 // The process ends by the trap itself, as it would without the handler.
 TEST_F(CrashHandler, ABreakpointWritesNothingAndIsLeftToTheSystem) {
-    std::string program = crashrun::Install(Folder(), kRealDbghelp);
-    crashrun::Ending ending = crashrun::Run(program, "int3");
+    std::string program = crashtest::Install(Folder(), kRealDbghelp);
+    crashtest::Ending ending = crashtest::Run(program, "int3");
     ASSERT_FALSE(ending.timedOut);
     EXPECT_FALSE(ending.Lines("fault-thread").empty()) << ending.out;
     EXPECT_TRUE(ending.signaled);
@@ -185,10 +185,10 @@ TEST_F(CrashHandler, ABreakpointWritesNothingAndIsLeftToTheSystem) {
 // The tracer sees the fault, and sees it again after the handler declined it; the process then
 // dies by it.
 TEST_F(CrashHandler, UnderATracerWritesNothingAndTheTracerSeesTheFault) {
-    std::string program = crashrun::Install(Folder(), kRealDbghelp);
-    crashrun::Options options;
+    std::string program = crashtest::Install(Folder(), kRealDbghelp);
+    crashtest::Options options;
     options.traced = true;
-    crashrun::Ending ending = crashrun::Run(program, "write-null", options);
+    crashtest::Ending ending = crashtest::Run(program, "write-null", options);
     if (!ending.started) {
         GTEST_SKIP() << "this system does not allow ptrace";
     }
@@ -215,7 +215,7 @@ class CrashWithoutDumpFunction : public CrashHandler,
 // The installation's copies look for libraries in their own folder only (CMakeLists.txt), so
 // without a libDBGHELP.so there none is found; a library without one export is put there.
 TEST_P(CrashWithoutDumpFunction, LeavesAnEmptyDumpFile) {
-    std::string program = crashrun::Install(Folder(), GetParam().dbghelp);
+    std::string program = crashtest::Install(Folder(), GetParam().dbghelp);
     std::string before = LocalStamp();
     RunToQuietEnd(program, "write-null");
     std::string after = LocalStamp();
@@ -234,14 +234,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The superuser writes into any folder, so the test then runs the program as the user nobody.
 TEST_F(CrashHandler, AnUnwritableFolderGetsNothingAndTheProcessStillEnds) {
-    std::string program = crashrun::Install(Folder(), kRealDbghelp);
-    crashrun::Options options;
+    std::string program = crashtest::Install(Folder(), kRealDbghelp);
+    crashtest::Options options;
     if (geteuid() == 0) {
         options.asNobody = true;
         chmod(root_.Path().c_str(), 0755);
     }
     chmod(Folder().c_str(), 0555);
-    crashrun::Ending ending = crashrun::Run(program, "write-null", options);
+    crashtest::Ending ending = crashtest::Run(program, "write-null", options);
     chmod(Folder().c_str(), 0755);
     if (!ending.started) {
         GTEST_SKIP() << "cannot run the program as another user";
@@ -271,7 +271,7 @@ std::string FolderOfLength(const std::string& base, size_t length) {
 TEST_F(CrashHandler, ADumpPathOfAtMost259CharactersIsWritten) {
     ASSERT_LT(root_.Path().size(), 200u);
     std::string folder = FolderOfLength(root_.Path(), MAX_PATH - 1 - 40);
-    std::string program = crashrun::Install(folder, kRealDbghelp);
+    std::string program = crashtest::Install(folder, kRealDbghelp);
     std::string before = LocalStamp();
     RunToQuietEnd(program, "write-null");
     std::string path = OneDumpIn(folder, before, LocalStamp());
@@ -281,27 +281,27 @@ TEST_F(CrashHandler, ADumpPathOfAtMost259CharactersIsWritten) {
 TEST_F(CrashHandler, ADumpPathThatWouldNotFitIsNotFormed) {
     ASSERT_LT(root_.Path().size(), 200u);
     std::string folder = FolderOfLength(root_.Path(), MAX_PATH - 40);
-    std::string program = crashrun::Install(folder, kRealDbghelp);
+    std::string program = crashtest::Install(folder, kRealDbghelp);
     RunToQuietEnd(program, "write-null");
-    EXPECT_TRUE(crashrun::DumpsUnder(root_.Path()).empty())
-        << testing::PrintToString(crashrun::DumpsUnder(root_.Path()));
+    EXPECT_TRUE(crashtest::DumpsUnder(root_.Path()).empty())
+        << testing::PrintToString(crashtest::DumpsUnder(root_.Path()));
     EXPECT_TRUE(LeftIn(folder).empty()) << testing::PrintToString(LeftIn(folder));
 }
 
 // A module named "ZIVAREV" in the process moves the dumps to its folder.
 TEST_F(CrashHandler, TheFolderOfAZivarevModuleTakesTheDump) {
-    std::string program = crashrun::Install(Folder(), kRealDbghelp);
+    std::string program = crashtest::Install(Folder(), kRealDbghelp);
     std::string modules = root_.Path() + "/modules";
     std::filesystem::create_directories(modules);
-    crashrun::CopyExecutable(CRASH_HANDLER_ZIVAREV, modules + "/libZIVAREV.so");
-    crashrun::Options options;
+    crashtest::CopyExecutable(CRASH_HANDLER_ZIVAREV, modules + "/libZIVAREV.so");
+    crashtest::Options options;
     options.environment.push_back("LD_PRELOAD=" + modules + "/libZIVAREV.so");
     std::string before = LocalStamp();
     RunToQuietEnd(program, "write-null", options);
     std::string after = LocalStamp();
     EXPECT_TRUE(LeftIn(Folder()).empty()) << testing::PrintToString(LeftIn(Folder()));
     std::vector<std::string> inModules;
-    for (const std::string& name : crashrun::FilesIn(modules)) {
+    for (const std::string& name : crashtest::FilesIn(modules)) {
         if (name != "libZIVAREV.so") {
             inModules.push_back(name);
         }
@@ -316,21 +316,21 @@ TEST_F(CrashHandler, TheFolderOfAZivarevModuleTakesTheDump) {
 // folder, where the dump would fit; no folder is taken from a cut path.
 TEST_F(CrashHandler, AZivarevPathThatDoesNotFitGivesNoDumpAnywhere) {
     ASSERT_LT(root_.Path().size(), 150u);
-    std::string program = crashrun::Install(Folder(), kRealDbghelp);
+    std::string program = crashtest::Install(Folder(), kRealDbghelp);
     std::string modules = root_.Path() + "/" + std::string(50, 'a') + "/" + std::string(230, 'b');
     std::filesystem::create_directories(modules);
-    crashrun::CopyExecutable(CRASH_HANDLER_ZIVAREV, modules + "/libZIVAREV.so");
-    crashrun::Options options;
+    crashtest::CopyExecutable(CRASH_HANDLER_ZIVAREV, modules + "/libZIVAREV.so");
+    crashtest::Options options;
     options.environment.push_back("LD_PRELOAD=" + modules + "/libZIVAREV.so");
     RunToQuietEnd(program, "write-null", options);
-    EXPECT_TRUE(crashrun::DumpsUnder(root_.Path()).empty())
-        << testing::PrintToString(crashrun::DumpsUnder(root_.Path()));
+    EXPECT_TRUE(crashtest::DumpsUnder(root_.Path()).empty())
+        << testing::PrintToString(crashtest::DumpsUnder(root_.Path()));
 }
 
 // A run without a fault ends normally through the handler's teardown and leaves nothing.
 TEST_F(CrashHandler, ANormalExitLeavesNothing) {
-    std::string program = crashrun::Install(Folder(), kRealDbghelp);
-    crashrun::Ending ending = crashrun::Run(program, "exit");
+    std::string program = crashtest::Install(Folder(), kRealDbghelp);
+    crashtest::Ending ending = crashtest::Run(program, "exit");
     EXPECT_TRUE(ending.exited);
     EXPECT_EQ(ending.status, 0);
     EXPECT_TRUE(LeftIn(Folder()).empty()) << testing::PrintToString(LeftIn(Folder()));

@@ -6,7 +6,7 @@
 
 #include "road_support.h"
 
-namespace roadtest {
+namespace proxytest {
 namespace {
 
 TEST_F(RoadTest, HostProgramPlaysTheDemoTrackToTheEnd) {
@@ -89,4 +89,4 @@ TEST_F(RoadTest, TheServiceDoesNotHoldItsHostsOutput) {
 }
 
 }  // namespace
-}  // namespace roadtest
+}  // namespace proxytest

@@ -7,8 +7,9 @@
 #include <set>
 
 #include "road_support.h"
+#include "wait_until.h"
 
-namespace roadtest {
+namespace proxytest {
 namespace {
 
 TEST(ProxyLibrary, ShowsExactlyTheFifteenExports) {
@@ -51,7 +52,8 @@ TEST_F(RoadTest, SecondInitProxyStartsNoSecondService) {
     const std::vector<DWORD> service = ServiceProcesses();
     ASSERT_EQ(service.size(), 1u);
     EXPECT_TRUE(InitProxy());
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_TRUE(brtest::NothingFor(std::chrono::milliseconds(500),
+                                   [&] { return ServiceProcesses() != service; }));
     EXPECT_EQ(ServiceProcesses(), service);
     EXPECT_EQ(LogCount("InitProxy", "InitProxy ok"), 2);
     EXPECT_EQ(LogCount("StartCoreServer", "StartCoreServer ok"), 1);
@@ -106,4 +108,4 @@ TEST_F(RoadTest, InsideTheServiceTheServiceIsRunningAndNothingStarts) {
 }
 
 }  // namespace
-}  // namespace roadtest
+}  // namespace proxytest

@@ -12,9 +12,10 @@
 #include <thread>
 
 #include "road_support.h"
-#include "test_http_server.h"
+#include "swarm_test_server.h"
+#include "wait_until.h"
 
-namespace roadtest {
+namespace proxytest {
 namespace {
 
 using swarmget_test::Body;
@@ -234,12 +235,9 @@ TEST_F(P2PRoad, WatchdogResetsTheDownloadsOfALostService) {
     EXPECT_EQ(lost.sign, sign);
     EXPECT_EQ(lost.values[0], 6);
     EXPECT_EQ(events.back().slot, 7);
-    // The reset logs its end after the loss has reached the observer.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (LogCount("CP2PProxy::Reset", "CP2PProxy::Reset ok") < 1 &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    // The reset logs after it has told the observers: wait for its line.
+    EXPECT_TRUE(
+        brtest::WaitUntil([&] { return LogCount("CP2PProxy::Reset", "CP2PProxy::Reset ok") > 0; }));
     EXPECT_EQ(LogCount("CP2PProxy::Reset", "CP2PProxy::Reset ok"), 1);
 
     ASSERT_TRUE(WaitForService());
@@ -249,4 +247,4 @@ TEST_F(P2PRoad, WatchdogResetsTheDownloadsOfALostService) {
 }
 
 }  // namespace
-}  // namespace roadtest
+}  // namespace proxytest

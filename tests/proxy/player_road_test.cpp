@@ -11,8 +11,9 @@
 
 #include "road_support.h"
 #include "test_wav.h"
+#include "wait_until.h"
 
-namespace roadtest {
+namespace proxytest {
 namespace {
 
 using namespace std::chrono_literals;
@@ -36,7 +37,7 @@ class PlayerRoad : public RoadTest {
 protected:
     void SetUp() override {
         RoadTest::SetUp();
-        ASSERT_TRUE(brtest::WriteFile(track_, wavtest::WavOfMs(kTrackMs)));
+        ASSERT_TRUE(brtest::WriteFile(track_, enginetest::WavOfMs(kTrackMs)));
         ASSERT_TRUE(InitProxy());
         ASSERT_TRUE(WaitForService());
         player_ = GetPlayerCoreProxy();
@@ -73,7 +74,9 @@ TEST_F(PlayerRoad, PlayerPlaysATrackTheTestWroteToItsEnd) {
     EXPECT_EQ(object->GetState(), kPlaying);
     EXPECT_TRUE(object->IsActive());
 
-    std::this_thread::sleep_for(300ms);
+    // Plays on until the service reports a quarter second of it.
+    ASSERT_TRUE(brtest::WaitUntil(
+        [&] { return Refreshed(player_) != nullptr && object->GetPosition() >= 250; }));
     ASSERT_EQ(player_->Pause(), 0);
     ASSERT_TRUE(journal_.WaitFor("PlayPause(1)", 1, 3000));
     ASSERT_NE(Refreshed(player_), nullptr);
@@ -81,7 +84,8 @@ TEST_F(PlayerRoad, PlayerPlaysATrackTheTestWroteToItsEnd) {
     const int pausedAt = object->GetPosition();
     EXPECT_GE(pausedAt, 250);
     EXPECT_LT(pausedAt, kTrackMs);
-    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(brtest::NothingFor(
+        300ms, [&] { return Refreshed(player_) == nullptr || object->GetPosition() != pausedAt; }));
     ASSERT_NE(Refreshed(player_), nullptr);
     EXPECT_EQ(object->GetPosition(), pausedAt);  // a pause holds the position
 
@@ -136,4 +140,4 @@ TEST_F(PlayerRoad, AFifoAsTheItemFailsAtOnceAndTheServiceAnswersOn) {
 }
 
 }  // namespace
-}  // namespace roadtest
+}  // namespace proxytest

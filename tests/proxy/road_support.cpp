@@ -16,7 +16,7 @@
 
 extern char** environ;
 
-namespace roadtest {
+namespace proxytest {
 
 std::vector<DWORD> ServiceProcesses() {
     return ProcessesNamed("BrCoreService.exe");
@@ -195,4 +195,4 @@ bool RoadTest::StartPlaying(IPlayerCore* player, IMediaCallback* receiver) {
     return player->GetPlayObject(&object) == 0 && object->GetState() == 3;
 }
 
-}  // namespace roadtest
+}  // namespace proxytest

@@ -17,7 +17,7 @@
 #include "process_list.h"
 #include "test_root.h"
 
-namespace roadtest {
+namespace proxytest {
 
 using Clock = std::chrono::steady_clock;
 
@@ -128,4 +128,4 @@ protected:
     Journal journal_;
 };
 
-}  // namespace roadtest
+}  // namespace proxytest

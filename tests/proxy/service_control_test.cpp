@@ -7,7 +7,7 @@
 
 #include "road_support.h"
 
-namespace roadtest {
+namespace proxytest {
 namespace {
 
 using namespace std::chrono_literals;
@@ -88,4 +88,4 @@ TEST_F(RoadTest, CommandFailsWithinASecondWhenTheServiceDiesDuringIt) {
 }
 
 }  // namespace
-}  // namespace roadtest
+}  // namespace proxytest

@@ -5,8 +5,9 @@
 #include <thread>
 
 #include "road_support.h"
+#include "wait_until.h"
 
-namespace roadtest {
+namespace proxytest {
 namespace {
 
 using namespace std::chrono_literals;
@@ -113,7 +114,9 @@ TEST_F(RoadTest, WatchdogRestartsAKilledServiceAndTellsTheSinksOnce) {
     ASSERT_TRUE(journal_.WaitFor("B.Lost", 1, 16000));
     EXPECT_GE(Clock::now() - started, 11900ms);  // at the first poll
     ASSERT_TRUE(journal_.WaitFor("B.Running", 1, 5000));
-    std::this_thread::sleep_for(2500ms);  // one more poll: nothing more to say
+    // One more poll: nothing more to say.
+    const size_t heard = journal_.Lines().size();
+    EXPECT_TRUE(brtest::NothingFor(2500ms, [&] { return journal_.Lines().size() != heard; }));
 
     // The player's loss came first (the reset precedes the sinks), then each sink in order.
     EXPECT_EQ(journal_.Lines(), (std::vector<std::string>{"PlayStart", "PlayFail(-1)", "A.Lost",
@@ -164,7 +167,14 @@ TEST_F(RoadTest, SinkThatStopsTheServiceEndsTheWatchdogBeforeTheNextSink) {
     ASSERT_TRUE(journal_.WaitFor("A.Stopped", 1, 16000));
     const int queries = LogCount("IsRunCoreServer", "IsRunCoreServer true") +
                         LogCount("IsRunCoreServer", "IsRunCoreServer false");
-    std::this_thread::sleep_for(4500ms);  // two polls' time
+    // Two polls' time: no sink hears more, no query is made.
+    const size_t heard = journal_.Lines().size();
+    EXPECT_TRUE(brtest::NothingFor(4500ms, [&] {
+        return journal_.Lines().size() != heard ||
+               LogCount("IsRunCoreServer", "IsRunCoreServer true") +
+                       LogCount("IsRunCoreServer", "IsRunCoreServer false") !=
+                   queries;
+    }));
     EXPECT_EQ(journal_.Lines(), (std::vector<std::string>{"A.Lost", "A.Stopped"}));
     EXPECT_EQ(LogCount("IsRunCoreServer", "IsRunCoreServer true") +
                   LogCount("IsRunCoreServer", "IsRunCoreServer false"),
@@ -175,4 +185,4 @@ TEST_F(RoadTest, SinkThatStopsTheServiceEndsTheWatchdogBeforeTheNextSink) {
 }
 
 }  // namespace
-}  // namespace roadtest
+}  // namespace proxytest

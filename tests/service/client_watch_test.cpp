@@ -11,7 +11,7 @@
 #include "service_fixture.h"
 #include "test_wav.h"
 
-namespace svctest {
+namespace servicetest {
 namespace {
 
 TEST_F(ServiceTest, WithoutAClientTheEngineIsToldToStopEveryThreeSeconds) {
@@ -19,7 +19,8 @@ TEST_F(ServiceTest, WithoutAClientTheEngineIsToldToStopEveryThreeSeconds) {
     ASSERT_GT(pid, 0);
     long long answered = MonotonicMs();
 
-    ASSERT_TRUE(WaitUntil([&] { return EngineTimes("Stop").size() >= 3; }, 3 * 3000 + kStartMs));
+    ASSERT_TRUE(brtest::WaitUntil([&] { return EngineTimes("Stop").size() >= 3; },
+                                  std::chrono::milliseconds(3 * 3000 + kStartMs)));
     std::vector<long long> stops = EngineTimes("Stop");
     // The first tick comes one period after the timer was set, just before the first answer.
     EXPECT_GT(stops[0] - answered, 2000);
@@ -43,11 +44,13 @@ TEST_P(ClientWatchTest, ARunningClientKeepsTheEngineFromBeingStopped) {
     ASSERT_GT(client, 0);
     ASSERT_GT(StartAnswering(Install(Engine::kRecording)), 0);
 
-    std::this_thread::sleep_for(std::chrono::milliseconds(7000));
-    EXPECT_TRUE(EngineTimes("Stop").empty()) << reportedName << " runs";
+    EXPECT_TRUE(brtest::NothingFor(std::chrono::milliseconds(7000),
+                                   [&] { return !EngineTimes("Stop").empty(); }))
+        << reportedName << " runs";
 
     processes_.Kill(client);
-    EXPECT_TRUE(WaitUntil([&] { return !EngineTimes("Stop").empty(); }, 3000 + kStartMs));
+    EXPECT_TRUE(brtest::WaitUntil([&] { return !EngineTimes("Stop").empty(); },
+                                  std::chrono::milliseconds(3000 + kStartMs)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Clients, ClientWatchTest,
@@ -61,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(Clients, ClientWatchTest,
 // engine's stop notification reaches the test's endpoint.
 TEST_F(ServiceTest, WithoutAClientTheRealEngineStopsPlaying) {
     const std::string song = root_.Path() + "/song.wav";
-    ASSERT_TRUE(brtest::WriteFile(song, wavtest::WavOfMs(60000)));
+    ASSERT_TRUE(brtest::WriteFile(song, enginetest::WavOfMs(60000)));
     ASSERT_GT(StartAnswering(InstalledProgram()), 0);
 
     PlayRequest request;
@@ -82,4 +85,4 @@ TEST_F(ServiceTest, WithoutAClientTheRealEngineStopsPlaying) {
 }
 
 }  // namespace
-}  // namespace svctest
+}  // namespace servicetest

@@ -5,7 +5,7 @@
 #include <memory>
 #include <mutex>
 
-namespace svctest {
+namespace servicetest {
 
 // The /hold answers wait here until the server closes.
 struct DownloadServer::Hold {
@@ -62,4 +62,4 @@ std::string DownloadServer::Url(const std::string& path) const {
     return "http://127.0.0.1:" + std::to_string(port_) + path;
 }
 
-}  // namespace svctest
+}  // namespace servicetest

@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-namespace svctest {
+namespace servicetest {
 
 constexpr size_t kFileSize = 100 * 1024;
 // Bytes that differ at every offset modulo 251.
@@ -35,4 +35,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace svctest
+}  // namespace servicetest

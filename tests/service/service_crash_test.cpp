@@ -14,7 +14,7 @@
 #include "service_fixture.h"
 #include "test_wav.h"
 
-namespace svctest {
+namespace servicetest {
 namespace {
 
 // AddressSanitizer takes the fault signals itself unless told not to; the program started while
@@ -114,4 +114,4 @@ TEST_F(ServiceTest, AStackOverflowOnTheDeliveryOrTheEngineThreadWritesOneDump) {
 }
 
 }  // namespace
-}  // namespace svctest
+}  // namespace servicetest

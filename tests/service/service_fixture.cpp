@@ -8,7 +8,7 @@
 
 #include "msg_ids.h"
 
-namespace svctest {
+namespace servicetest {
 namespace fs = std::filesystem;
 
 long long MonotonicMs() {
@@ -42,7 +42,9 @@ bool ServiceTest::Answering() {
 
 pid_t ServiceTest::StartAnswering(const std::string& program) {
     pid_t pid = processes_.Start(program);
-    if (pid <= 0 || !WaitUntil([&] { return Answering() || !processes_.Running(pid); }, kStartMs) ||
+    if (pid <= 0 ||
+        !brtest::WaitUntil([&] { return Answering() || !processes_.Running(pid); },
+                           std::chrono::milliseconds(kStartMs)) ||
         !processes_.Running(pid)) {
         return -1;
     }
@@ -57,7 +59,8 @@ pid_t ServiceTest::StartClient(const std::string& fileName, const std::string& r
                   fs::copy_options::overwrite_existing);
     pid_t pid = processes_.Start(dir + "/" + fileName);
     if (pid <= 0 ||
-        !WaitUntil([&] { return !ProcessesNamed(reportedName.c_str()).empty(); }, kStartMs)) {
+        !brtest::WaitUntil([&] { return !ProcessesNamed(reportedName.c_str()).empty(); },
+                           std::chrono::milliseconds(kStartMs))) {
         return -1;
     }
     return pid;
@@ -91,4 +94,4 @@ std::string ServiceTest::PartialFiles() const {
     return root_.Runtime() + "/swarmget/*.part";
 }
 
-}  // namespace svctest
+}  // namespace servicetest

@@ -12,7 +12,7 @@
 #include "test_endpoint.h"
 #include "test_root.h"
 
-namespace svctest {
+namespace servicetest {
 
 // Generous bounds: the sanitizer builds start and run the program several times slower.
 constexpr int kStartMs = 30000;
@@ -50,4 +50,4 @@ protected:
 // The monotonic clock the recording engine stamps its lines with, in ms.
 long long MonotonicMs();
 
-}  // namespace svctest
+}  // namespace servicetest

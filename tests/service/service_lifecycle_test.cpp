@@ -14,7 +14,7 @@
 #include "player_protocol.h"
 #include "service_fixture.h"
 
-namespace svctest {
+namespace servicetest {
 namespace {
 
 const std::string kOne(1, '\x01');
@@ -76,7 +76,8 @@ TEST_F(ServiceTest, StopRequestShutsDownInOrderAndExitsWithZero) {
     EXPECT_EQ(accepted.bytes, kOne);
     ASSERT_TRUE(endpoint_.WaitFor(
         [](const auto& m) { return CountOf(m, CHANNEL_P2P, P2P_NOTIFY_1) == 1; }, kStartMs));
-    ASSERT_TRUE(WaitUntil([&] { return CountFiles(PartialFiles()) == 1; }, kStartMs));
+    ASSERT_TRUE(brtest::WaitUntil([&] { return CountFiles(PartialFiles()) == 1; },
+                                  std::chrono::milliseconds(kStartMs)));
 
     ASSERT_EQ(CountFiles(root_.Runtime() + "/hwnd/*"), 1) << "the hidden window is published";
     Reply stop = endpoint_.Call(CHANNEL_STOP, std::string());
@@ -129,7 +130,8 @@ TEST_F(ServiceTest, SecondStartEndsTheFirstInstanceAndAnswersItself) {
     EXPECT_TRUE(status == 0 || status == 128 + SIGKILL) << "status " << status;
 
     // The older one is gone, so the answers come from the newer one.
-    EXPECT_TRUE(WaitUntil([&] { return Answering(); }, kStartMs));
+    EXPECT_TRUE(
+        brtest::WaitUntil([&] { return Answering(); }, std::chrono::milliseconds(kStartMs)));
     EXPECT_TRUE(processes_.Running(second));
     EXPECT_EQ(ProcessesNamed("BrCoreService.exe"), std::vector<unsigned>{unsigned(second)});
 }
@@ -152,8 +154,8 @@ TEST_F(ServiceTest, WithoutTheEngineEveryPlayerCommandFailsAndTheServiceRunsOn) 
         EXPECT_FALSE(reply.replied) << "command " << command;
     }
     // A client-watch tick passes without a client and without harm.
-    std::this_thread::sleep_for(std::chrono::milliseconds(3500));
-    EXPECT_TRUE(processes_.Running(pid));
+    EXPECT_TRUE(brtest::NothingFor(std::chrono::milliseconds(3500),
+                                   [&] { return !processes_.Running(pid); }));
     EXPECT_TRUE(Answering());
 
     EXPECT_EQ(endpoint_.Call(CHANNEL_STOP, std::string()).bytes, kOne);
@@ -162,4 +164,4 @@ TEST_F(ServiceTest, WithoutTheEngineEveryPlayerCommandFailsAndTheServiceRunsOn) 
 }
 
 }  // namespace
-}  // namespace svctest
+}  // namespace servicetest

@@ -15,7 +15,7 @@
 #include "service_fixture.h"
 #include "test_wav.h"
 
-namespace svctest {
+namespace servicetest {
 namespace {
 
 const std::string kIntZero(4, '\0');
@@ -72,7 +72,7 @@ protected:
 
 TEST_F(RoadTest, PlayerCommandsReachTheEngineAndItsNotificationsComeBack) {
     const std::string song = root_.Path() + "/song.wav";
-    ASSERT_TRUE(brtest::WriteFile(song, wavtest::WavOfMs(30000)));
+    ASSERT_TRUE(brtest::WriteFile(song, enginetest::WavOfMs(30000)));
 
     EXPECT_EQ(Player(OpenCommand(song)).bytes, kIntZero);
     EXPECT_EQ(Player(IntBytes(PLAYER_CMD_PLAY)).bytes, kIntZero);
@@ -209,4 +209,4 @@ TEST_F(RoadTest, AFailedDownloadIsReportedWithTheServersStatus) {
 }
 
 }  // namespace
-}  // namespace svctest
+}  // namespace servicetest

@@ -14,7 +14,7 @@
 
 extern char** environ;
 
-namespace svctest {
+namespace servicetest {
 namespace fs = std::filesystem;
 
 std::string InstalledProgram() {
@@ -99,17 +99,6 @@ void Processes::KillAll() {
     }
 }
 
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
 int CountFiles(const std::string& pattern) {
     glob_t found{};
     int count =
@@ -118,4 +107,4 @@ int CountFiles(const std::string& pattern) {
     return count;
 }
 
-}  // namespace svctest
+}  // namespace servicetest

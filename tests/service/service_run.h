@@ -10,8 +10,9 @@
 #include <vector>
 
 #include "process_list.h"
+#include "wait_until.h"
 
-namespace svctest {
+namespace servicetest {
 
 // The engine beside a test installation's copy of the program.
 enum class Engine {
@@ -51,12 +52,9 @@ private:
     std::vector<pid_t> pids_;
 };
 
-// Polls the condition every 10 ms; true as soon as it holds, false after the time.
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs);
-
 // How many files match the glob pattern.
 int CountFiles(const std::string& pattern);
 
 using brtest::ProcessesNamed;
 
-}  // namespace svctest
+}  // namespace servicetest

@@ -3,24 +3,14 @@
 #include <chrono>
 #include <cstring>
 
-namespace svctest {
+namespace servicetest {
 
 HRESULT TestEndpoint::OnMessage(ICallMessage* message) {
     CallMsgRecord* record = nullptr;
     if (!message || message->GetRecord(&record) != S_OK || !record) {
         return E_FAIL;
     }
-    Received received;
-    received.channel = record->channel;
-    if (record->payload && record->length > 0) {
-        received.bytes.assign(static_cast<const char*>(record->payload),
-                              static_cast<size_t>(record->length));
-    }
-    {
-        std::lock_guard<std::mutex> hold(mutex_);
-        messages_.push_back(std::move(received));
-    }
-    arrived_.notify_all();
+    log_.Add(record->channel, record->payload, record->length);
     return S_OK;
 }
 
@@ -41,21 +31,12 @@ Reply TestEndpoint::Call(int channel, const std::string& payload, DWORD timeout)
 }
 
 std::vector<Received> TestEndpoint::Messages() const {
-    std::lock_guard<std::mutex> hold(mutex_);
-    return messages_;
+    return log_.All();
 }
 
 bool TestEndpoint::WaitFor(const std::function<bool(const std::vector<Received>&)>& done,
                            int timeoutMs) const {
-    std::unique_lock<std::mutex> hold(mutex_);
-    return arrived_.wait_for(hold, std::chrono::milliseconds(timeoutMs),
-                             [&] { return done(messages_); });
-}
-
-std::string Bytes(const CStreamWriter& writer) {
-    return writer.GetData() ? std::string(reinterpret_cast<const char*>(writer.GetData()),
-                                          static_cast<size_t>(writer.GetSize()))
-                            : std::string();
+    return log_.WaitFor(done, std::chrono::milliseconds(timeoutMs));
 }
 
 int PayloadId(const std::string& bytes) {
@@ -77,4 +58,4 @@ int CountOf(const std::vector<Received>& messages, int channel, int id) {
     return count;
 }
 
-}  // namespace svctest
+}  // namespace servicetest

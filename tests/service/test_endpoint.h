@@ -3,21 +3,19 @@
 // the service's endpoint.
 #pragma once
 
-#include <condition_variable>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "byte_stream.h"
 #include "msg_center.h"
+#include "received_log.h"
+#include "stream_test_util.h"
 
-namespace svctest {
+namespace servicetest {
 
-struct Received {
-    int channel = 0;
-    std::string bytes;
-};
+using brtest::Bytes;
+using brtest::Received;
 
 // A call's outcome: the message center's result, and the reply when the service stored one.
 struct Reply {
@@ -40,16 +38,12 @@ public:
                  int timeoutMs) const;
 
 private:
-    mutable std::mutex mutex_;
-    mutable std::condition_variable arrived_;
-    std::vector<Received> messages_;
+    brtest::ReceivedLog log_;
 };
 
-// The bytes a writer holds.
-std::string Bytes(const CStreamWriter& writer);
 // The first int of a payload (its command or notification id), or -1 when it has none.
 int PayloadId(const std::string& bytes);
 // How many messages on that channel carry that id.
 int CountOf(const std::vector<Received>& messages, int channel, int id);
 
-}  // namespace svctest
+}  // namespace servicetest

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <string>
 
-#include "test_http_server.h"
+#include "http_test_server.h"
 
 namespace updtest {
 

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "updater_fixture.h"
+#include "wait_until.h"
 #include "windows.h"
 
 namespace {
@@ -38,8 +39,9 @@ TEST_F(UpdaterTest, TheWholeRoadThroughTheClient) {
 
     // The next check finds it pending and starts nothing.
     ASSERT_EQ(install_.RunClient("check"), 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    EXPECT_TRUE(updtest::ProcessesNamed("BRDJUpdate.exe").empty());
+    EXPECT_TRUE(brtest::NothingFor(std::chrono::milliseconds(1500), [&] {
+        return !updtest::ProcessesNamed("BRDJUpdate.exe").empty() || server_.Queries() != 1;
+    }));
     EXPECT_EQ(server_.Queries(), 1);
 
     // The close runs the installer silently; the record stays.

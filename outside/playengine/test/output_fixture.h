@@ -19,7 +19,7 @@ protected:
     void SetOutputText(const std::string& text);
     // False when the output did not hold `ms` of sound within the limit.
     bool WaitForSound(int ms, milliseconds limit = milliseconds(5000));
-    tracktest::Sound Output() const { return tracktest::ReadSound(output_); }
+    enginetest::Sound Output() const { return enginetest::ReadSound(output_); }
     // The notifications after the first `from`, buffering progress left out.
     std::vector<Kind> KindsSince(size_t from);
 

@@ -1,6 +1,6 @@
 #include "stream_server.h"
 
-namespace streamtest {
+namespace enginetest {
 
 StreamServer::StreamServer(std::string bytes, Mode mode, size_t piece,
                            std::chrono::milliseconds pause)
@@ -55,4 +55,4 @@ bool StreamServer::Provide(size_t offset, size_t length, httplib::DataSink& sink
     return !stopping_.wait_for(lock, pause_, [this] { return closing_; });
 }
 
-}  // namespace streamtest
+}  // namespace enginetest

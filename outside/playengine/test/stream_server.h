@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-namespace streamtest {
+namespace enginetest {
 
 enum class Mode { Serve, Missing, StopHalfway };
 
@@ -41,4 +41,4 @@ private:
     bool stopped_ = false;  // StopHalfway: the half has been sent
 };
 
-}  // namespace streamtest
+}  // namespace enginetest

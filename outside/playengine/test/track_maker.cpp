@@ -7,7 +7,7 @@
 #include "pipeline_run.h"
 #include "test_root.h"
 
-namespace tracktest {
+namespace enginetest {
 
 namespace {
 
@@ -128,4 +128,4 @@ double Rms(const Sound& sound, int64_t from, int64_t to) {
     return count ? std::sqrt(sum / count) : 0.0;
 }
 
-}  // namespace tracktest
+}  // namespace enginetest

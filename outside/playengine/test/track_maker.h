@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace tracktest {
+namespace enginetest {
 
 enum class Format { Wav, Flac, OggVorbis, Opus, Mp3 };
 
@@ -44,4 +44,4 @@ double Frequency(const Sound& sound, int64_t from, int64_t to);
 // The root mean square of all samples between two frames.
 double Rms(const Sound& sound, int64_t from, int64_t to);
 
-}  // namespace tracktest
+}  // namespace enginetest

@@ -20,7 +20,7 @@
 
 extern "C" char** environ;
 
-namespace crashrun {
+namespace crashtest {
 
 // The name the helper is installed under, as the service's program.
 constexpr const char* kProgramName = "BrCoreService";
@@ -193,4 +193,4 @@ inline Ending Run(const std::string& program, const std::string& fault,
     return ending;
 }
 
-}  // namespace crashrun
+}  // namespace crashtest

@@ -14,6 +14,7 @@
 
 #include "byte_stream.h"
 #include "msg_center.h"
+#include "received_log.h"
 
 namespace mctest {
 
@@ -26,13 +27,7 @@ enum Command : int {
     kLiveBuffers = 6,  // replies int: call-center buffers alive in this process
 };
 
-struct Received {
-    int channel = 0;
-    std::string bytes;
-    bool operator==(const Received&) const = default;
-};
-// For test failure messages: "channel 2: 01 00 00 00 ...".
-void PrintTo(const Received& received, std::ostream* out);
+using brtest::Received;
 
 // One value of every field kind of the byte stream.
 struct Fields {
@@ -69,9 +64,7 @@ private:
     void Answer(CallMsgRecord* record, const void* bytes, size_t size);
     std::string Route(int channel, const std::string& bytes, bool* reply);
 
-    mutable std::mutex mutex_;
-    mutable std::condition_variable arrived_;
-    std::vector<Received> log_;
+    brtest::ReceivedLog log_;
 };
 
 // Text as hex pairs without separators and back, for the helper's command lines.

@@ -10,14 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "received_log.h"
 #include "relayhub.h"
 
 namespace servicetest {
 
-struct Received {
-    int channel;
-    std::string payload;
-};
+using brtest::Received;
 
 struct CallResult {
     HRESULT result;
@@ -57,7 +55,7 @@ private:
     ICallEndpoint* endpoint_ = nullptr;
     std::mutex mu_;
     std::condition_variable changed_;
-    std::vector<Received> received_;
+    brtest::ReceivedLog log_;
     bool hold_ = false;
     int holding_ = 0;
 };

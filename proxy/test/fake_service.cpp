@@ -37,14 +37,15 @@ void FakeService::SetAnswer(std::function<Answer(const Received&)> answer) {
 }
 
 std::vector<Received> FakeService::Requests() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return received_;
+    std::vector<Received> requests;
+    for (const brtest::Received& logged : log_.All()) {
+        requests.push_back({logged.channel, Bytes(logged.bytes.begin(), logged.bytes.end())});
+    }
+    return requests;
 }
 
 bool FakeService::WaitForRequests(size_t count, int timeoutMs) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                             [&] { return received_.size() >= count; });
+    return log_.WaitForCount(count, std::chrono::milliseconds(timeoutMs));
 }
 
 HRESULT FakeService::Notify(int channel, const Bytes& payload) {
@@ -75,13 +76,12 @@ HRESULT FakeService::OnMessage(ICallMessage* message) {
     if (bytes != nullptr && record->length > 0) {
         request.payload.assign(bytes, bytes + record->length);
     }
+    log_.Add(record->channel, record->payload, record->length);
     std::function<Answer(const Received&)> answer;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        received_.push_back(request);
         answer = answer_;
     }
-    arrived_.notify_all();
     // The answer runs outside the lock: it may notify the proxy, which may call back in.
     const Answer reply = answer ? answer(request) : std::nullopt;
     if (reply.has_value()) {

@@ -7,11 +7,11 @@
 namespace servicetest {
 
 std::string Bytes(const char* hex) {
-    return streamtest::Bytes(hex);
+    return brtest::Bytes(hex);
 }
 
 std::string Hex(const std::string& bytes) {
-    return streamtest::Hex(bytes);
+    return brtest::Hex(bytes);
 }
 
 void ExpectReply(const FakeCallMessage& message, const char* reply) {
@@ -20,7 +20,7 @@ void ExpectReply(const FakeCallMessage& message, const char* reply) {
         return;
     }
     ASSERT_TRUE(message.HasReply());
-    EXPECT_EQ(Hex(message.Reply()), streamtest::Norm(reply));
+    EXPECT_EQ(Hex(message.Reply()), brtest::Norm(reply));
     EXPECT_EQ(message.ReplyLength(), static_cast<int>(Bytes(reply).size()));
 }
 

@@ -1,4 +1,5 @@
-// Test helpers for the byte stream: payloads written in a readable hex notation.
+// Test support: the one notation the tests write bytes in, hex pairs ("05 00 00 00 | 61 00"),
+// and its reading back, for exact wire and payload bytes as tables of cases.
 #pragma once
 
 #include <cstdint>
@@ -6,9 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "byte_stream.h"
-
-namespace streamtest {
+namespace brtest {
 
 // "05 00 00 00 | 61 00": hex byte pairs; spaces, '|' and line breaks only separate them.
 inline std::string Bytes(const char* hex) {
@@ -63,10 +62,6 @@ inline std::string Hex(const std::string& bytes) {
     return Hex(bytes.data(), bytes.size());
 }
 
-inline std::string Hex(const CStreamWriter& writer) {
-    return Hex(writer.GetData(), static_cast<size_t>(writer.GetSize()));
-}
-
 // The normal form of a hex notation, for comparing with Hex().
 inline std::string Norm(const char* hex) {
     return Hex(Bytes(hex));
@@ -81,4 +76,4 @@ inline std::string Counting(size_t n, uint8_t first = 0) {
     return out;
 }
 
-}  // namespace streamtest
+}  // namespace brtest

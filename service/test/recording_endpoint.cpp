@@ -22,13 +22,11 @@ RecordingEndpoint::~RecordingEndpoint() {
 }
 
 std::vector<Received> RecordingEndpoint::Messages() {
-    std::lock_guard<std::mutex> guard(mu_);
-    return received_;
+    return log_.All();
 }
 
 bool RecordingEndpoint::WaitForCount(size_t count, std::chrono::milliseconds limit) {
-    std::unique_lock<std::mutex> guard(mu_);
-    return changed_.wait_for(guard, limit, [&] { return received_.size() >= count; });
+    return log_.WaitForCount(count, limit);
 }
 
 void RecordingEndpoint::Hold() {
@@ -85,11 +83,8 @@ HRESULT RecordingEndpoint::OnMessage(ICallMessage* message) {
     if (!message || message->GetRecord(&record) != S_OK || !record) {
         return E_FAIL;
     }
+    log_.Add(record->channel, record->payload, record->length);
     std::unique_lock<std::mutex> guard(mu_);
-    const char* bytes = static_cast<const char*>(record->payload);
-    received_.push_back(
-        {record->channel,
-         bytes ? std::string(bytes, static_cast<size_t>(record->length)) : std::string()});
     ++holding_;
     changed_.notify_all();
     changed_.wait(guard, [&] { return !hold_; });

@@ -111,11 +111,7 @@ HRESULT CTestCenter::OnMessage(ICallMessage* message) {
     if (reply) {
         Answer(record, answer.data(), answer.size());
     }
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        log_.push_back({record->channel, bytes});
-    }
-    arrived_.notify_all();
+    log_.Add(record->channel, bytes.data(), static_cast<int32_t>(bytes.size()));
     return S_OK;
 }
 
@@ -181,18 +177,11 @@ void CTestCenter::Answer(CallMsgRecord* record, const void* bytes, size_t size) 
 }
 
 std::vector<Received> CTestCenter::Log() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return log_;
+    return log_.All();
 }
 
 bool CTestCenter::WaitForCount(size_t count, int milliseconds) const {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return arrived_.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                             [&] { return log_.size() >= count; });
-}
-
-void PrintTo(const Received& received, std::ostream* out) {
-    *out << "channel " << received.channel << ": " << ToHex(received.bytes);
+    return log_.WaitForCount(count, std::chrono::milliseconds(milliseconds));
 }
 
 std::string ToHex(const std::string& bytes) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace wavtest {
+namespace enginetest {
 
 std::string Le16(uint16_t value);
 std::string Le32(uint32_t value);
@@ -26,4 +26,4 @@ std::string PcmWav(uint16_t channels, uint32_t rate, uint16_t bits, uint32_t dat
 // A mono 16-bit file at 8000 Hz (16 bytes a millisecond) that lasts exactly `ms`.
 std::string WavOfMs(int ms);
 
-}  // namespace wavtest
+}  // namespace enginetest

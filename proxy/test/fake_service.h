@@ -12,12 +12,14 @@
 #include <vector>
 
 #include "msg_ids.h"
+#include "received_log.h"
 #include "relayhub.h"
 
 namespace proxytest {
 
 using Bytes = std::vector<uint8_t>;
 
+// What the fake was sent, as the answers and the tests read it: the payload as a byte vector.
 struct Received {
     int channel = 0;
     Bytes payload;
@@ -59,9 +61,8 @@ public:
 private:
     ICallCenter* center_ = nullptr;
     ICallEndpoint* endpoint_ = nullptr;
+    brtest::ReceivedLog log_;  // what it was sent
     std::mutex mutex_;
-    std::condition_variable arrived_;
-    std::vector<Received> received_;
     std::function<Answer(const Received&)> answer_;
 };
 

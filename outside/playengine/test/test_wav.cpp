@@ -1,6 +1,6 @@
 #include "test_wav.h"
 
-namespace wavtest {
+namespace enginetest {
 
 std::string Le16(uint16_t value) {
     return {static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)};
@@ -59,4 +59,4 @@ std::string WavOfMs(int ms) {
     return PcmWav(1, 8000, 16, static_cast<uint32_t>(ms) * 16);
 }
 
-}  // namespace wavtest
+}  // namespace enginetest
