@@ -1,5 +1,5 @@
-// For the log's tests: an installation of its own per test (the logging helper as "BRDJ" with
-// its Conf/default/config.ini) and a working folder to run it in.
+// For the log's tests: an installation of its own per test (a logging helper, by default the
+// log's own, as "BRDJ" with its Conf/default/config.ini) and a working folder to run it in.
 #pragma once
 
 #include <spawn.h>
@@ -20,12 +20,12 @@ namespace logtest {
 
 class LogInstall {
 public:
-    LogInstall() : install_(root_.Path() + "/install"), work_(root_.Path() + "/work") {
+    explicit LogInstall(const std::string& helper = "client_debug_log_helper")
+        : install_(root_.Path() + "/install"), work_(root_.Path() + "/work") {
         std::filesystem::create_directories(install_ + "/Conf/default");
         std::filesystem::create_directories(work_);
         program_ = install_ + "/BRDJ";
-        std::filesystem::copy_file(std::string(BR_TEST_BIN_DIR) + "/client_debug_log_helper",
-                                   program_);
+        std::filesystem::copy_file(std::string(BR_TEST_BIN_DIR) + "/" + helper, program_);
         chmod(program_.c_str(), 0755);
     }
 

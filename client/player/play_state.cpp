@@ -1,0 +1,3 @@
+#include "play_state.h"
+
+CPlayStateHolder* g_pMainDlg = nullptr;
