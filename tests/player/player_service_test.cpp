@@ -8,7 +8,7 @@
 #include "player_ctrl.h"
 #include "road_support.h"
 
-namespace roadtest {
+namespace proxytest {
 namespace {
 
 using namespace std::chrono_literals;
@@ -114,4 +114,4 @@ TEST_F(ClientPlayerTest, PlayStatesFromTheDeliveryThreadAndTheWatchdog) {
 }
 
 }  // namespace
-}  // namespace roadtest
+}  // namespace proxytest

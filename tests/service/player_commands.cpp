@@ -6,7 +6,7 @@
 #include "player_protocol.h"
 #include "test_endpoint.h"
 
-namespace svctest {
+namespace servicetest {
 
 std::string IntBytes(int value) {
     CStreamWriter w;
@@ -23,4 +23,4 @@ std::string OpenCommand(const std::string& path) {
     return Bytes(w);
 }
 
-}  // namespace svctest
+}  // namespace servicetest

@@ -3,11 +3,11 @@
 
 #include <string>
 
-namespace svctest {
+namespace servicetest {
 
 // A command or value of one int.
 std::string IntBytes(int value);
 // PLAYER_CMD_OPEN with the file at path as the item.
 std::string OpenCommand(const std::string& path);
 
-}  // namespace svctest
+}  // namespace servicetest

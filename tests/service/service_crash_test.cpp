@@ -94,7 +94,7 @@ TEST_F(ServiceTest, AStackOverflowOnTheDeliveryOrTheEngineThreadWritesOneDump) {
     FaultsToTheProgram faults;
     setenv("BRTEST_REAL_ENGINE", SERVICE_REAL_ENGINE, 1);
     const std::string song = root_.Path() + "/song.wav";
-    ASSERT_TRUE(brtest::WriteFile(song, wavtest::WavOfMs(30000)));
+    ASSERT_TRUE(brtest::WriteFile(song, enginetest::WavOfMs(30000)));
     // A client runs, so the client watch leaves the engine alone.
     ASSERT_GT(StartClient("BRDJ", "BRDJ.exe"), 0);
     for (const char* place : {"delivery", "engine"}) {
