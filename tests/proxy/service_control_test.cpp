@@ -2,15 +2,36 @@
 // order, and a service that dies while the host waits for it.
 #include <signal.h>
 
+#include <filesystem>
+#include <fstream>
 #include <future>
+#include <string>
 #include <thread>
 
 #include "road_support.h"
+#include "wait_until.h"
 
 namespace proxytest {
 namespace {
 
 using namespace std::chrono_literals;
+
+// True when every thread of the process is in the stopped state: SIGSTOP takes effect on each
+// thread as it next runs, so a busy machine can let a thread answer one more call after kill().
+bool AllThreadsStopped(DWORD pid) {
+    const std::filesystem::path tasks = "/proc/" + std::to_string(pid) + "/task";
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator(tasks, error)) {
+        std::ifstream stat(task.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        const size_t close = line.rfind(')');
+        if (close == std::string::npos || close + 2 >= line.size() || line[close + 2] != 'T') {
+            return false;
+        }
+    }
+    return !error;
+}
 
 TEST_F(RoadTest, HostCallingOrderPlaysAndStopsTheService) {
     RecordingReceiver receiver(journal_);
@@ -71,6 +92,7 @@ TEST_F(RoadTest, CommandFailsWithinASecondWhenTheServiceDiesDuringIt) {
     ASSERT_EQ(service.size(), 1u);
 
     ASSERT_EQ(kill(static_cast<pid_t>(service[0]), SIGSTOP), 0);
+    ASSERT_TRUE(brtest::WaitUntil([&] { return AllThreadsStopped(service[0]); }));
     // Detached, so that a call which never returned could not hold the test up at its end.
     auto promise = std::make_shared<std::promise<int>>();
     std::future<int> result = promise->get_future();
