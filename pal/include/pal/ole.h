@@ -56,9 +56,9 @@ UINT SysStringByteLen(BSTR bstr);
 #define CO_E_ERRORINDLL (static_cast<HRESULT>(0x800401F9u))
 #define CO_E_CLASSSTRING (static_cast<HRESULT>(0x800401F3u))
 #define RPC_E_CHANGED_MODE (static_cast<HRESULT>(0x80010106u))
-#define HRESULT_FROM_WIN32(x)                                                                  \
-    (static_cast<HRESULT>(x) <= 0 ? static_cast<HRESULT>(x)                                    \
-                                  : static_cast<HRESULT>(((x) & 0x0000FFFFu) | 0x80070000u))
+#define HRESULT_FROM_WIN32(x)                               \
+    (static_cast<HRESULT>(x) <= 0 ? static_cast<HRESULT>(x) \
+                                  : static_cast<HRESULT>(((x)&0x0000FFFFu) | 0x80070000u))
 
 // VARIANT: the types the system passes through automation.
 typedef unsigned short VARTYPE;

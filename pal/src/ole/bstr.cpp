@@ -7,7 +7,8 @@ namespace {
 
 BSTR AllocateBytes(const void* data, UINT bytes) {
     auto* block = static_cast<char*>(std::malloc(sizeof(uint32_t) + size_t(bytes) + 2));
-    if (block == nullptr) return nullptr;
+    if (block == nullptr)
+        return nullptr;
     uint32_t count = bytes;
     std::memcpy(block, &count, sizeof count);
     char* text = block + sizeof count;
@@ -30,24 +31,28 @@ uint32_t ByteCount(BSTR bstr) {
 }  // namespace
 
 BSTR SysAllocString(const OLECHAR* psz) {
-    if (psz == nullptr) return nullptr;
+    if (psz == nullptr)
+        return nullptr;
     UINT units = 0;
     while (psz[units] != 0) ++units;
     return SysAllocStringLen(psz, units);
 }
 
 BSTR SysAllocStringLen(const OLECHAR* strIn, UINT ui) {
-    if (ui > 0x7FFFFFF0u / sizeof(OLECHAR)) return nullptr;
+    if (ui > 0x7FFFFFF0u / sizeof(OLECHAR))
+        return nullptr;
     return AllocateBytes(strIn, ui * UINT(sizeof(OLECHAR)));
 }
 
 BSTR SysAllocStringByteLen(LPCSTR psz, UINT len) {
-    if (len > 0x7FFFFFF0u) return nullptr;
+    if (len > 0x7FFFFFF0u)
+        return nullptr;
     return AllocateBytes(psz, len);
 }
 
 void SysFreeString(BSTR bstrString) {
-    if (bstrString != nullptr) std::free(reinterpret_cast<char*>(bstrString) - sizeof(uint32_t));
+    if (bstrString != nullptr)
+        std::free(reinterpret_cast<char*>(bstrString) - sizeof(uint32_t));
 }
 
 UINT SysStringLen(BSTR pbstr) {

@@ -10,29 +10,37 @@
 HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, LPVOID pvReserved, REFIID riid,
                          LPVOID* ppv) {
     (void)pvReserved;
-    if (ppv == nullptr) return E_INVALIDARG;
+    if (ppv == nullptr)
+        return E_INVALIDARG;
     *ppv = nullptr;
-    if (!pal::ComInitializedOnThisThread()) return CO_E_NOTINITIALIZED;
-    if ((dwClsContext & CLSCTX_INPROC_SERVER) == 0) return REGDB_E_CLASSNOTREG;
+    if (!pal::ComInitializedOnThisThread())
+        return CO_E_NOTINITIALIZED;
+    if ((dwClsContext & CLSCTX_INPROC_SERVER) == 0)
+        return REGDB_E_CLASSNOTREG;
     std::string library = pal::RegisteredLibrary(rclsid);
-    if (library.empty()) return REGDB_E_CLASSNOTREG;
+    if (library.empty())
+        return REGDB_E_CLASSNOTREG;
     HMODULE module = LoadLibraryA(library.c_str());
-    if (module == nullptr) return HRESULT_FROM_WIN32(GetLastError());
+    if (module == nullptr)
+        return HRESULT_FROM_WIN32(GetLastError());
     auto getClassObject = reinterpret_cast<PalGetClassObjectProc>(
         reinterpret_cast<void*>(GetProcAddress(module, PAL_GET_CLASS_OBJECT_EXPORT)));
-    if (getClassObject == nullptr) return CO_E_ERRORINDLL;
+    if (getClassObject == nullptr)
+        return CO_E_ERRORINDLL;
     return getClassObject(rclsid, riid, ppv);
 }
 
 // Differs from Windows: as `CoGetClassObject`, through which it finds the class factory.
 HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsContext, REFIID riid,
                          LPVOID* ppv) {
-    if (ppv == nullptr) return E_POINTER;
+    if (ppv == nullptr)
+        return E_POINTER;
     *ppv = nullptr;
     IClassFactory* factory = nullptr;
     HRESULT hr = CoGetClassObject(rclsid, dwClsContext, nullptr, IID_IClassFactory,
                                   reinterpret_cast<void**>(&factory));
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     hr = factory->CreateInstance(pUnkOuter, riid, ppv);
     factory->Release();
     return hr;

@@ -28,7 +28,8 @@ HRESULT CoInitializeEx(LPVOID pvReserved, DWORD dwCoInit) {
     (void)pvReserved;
     DWORD model = dwCoInit & COINIT_APARTMENTTHREADED;
     if (pal::apartment.count > 0) {
-        if (pal::apartment.model != model) return RPC_E_CHANGED_MODE;
+        if (pal::apartment.model != model)
+            return RPC_E_CHANGED_MODE;
         ++pal::apartment.count;
         return S_FALSE;
     }
@@ -38,5 +39,6 @@ HRESULT CoInitializeEx(LPVOID pvReserved, DWORD dwCoInit) {
 }
 
 void CoUninitialize() {
-    if (pal::apartment.count > 0) --pal::apartment.count;
+    if (pal::apartment.count > 0)
+        --pal::apartment.count;
 }

@@ -8,7 +8,8 @@ namespace pal {
 
 std::string ComponentRegistryPath() {
     const char* path = std::getenv("PAL_COMPONENT_REGISTRY");
-    if (path != nullptr && *path != '\0') return path;
+    if (path != nullptr && *path != '\0')
+        return path;
     return ProgramFolder() + "/" + PAL_COMPONENT_REGISTRY_FILE;
 }
 
@@ -23,8 +24,10 @@ std::string RegisteredLibrary(REFCLSID clsid) {
     GetPrivateProfileStringA(PAL_COMPONENT_REGISTRY_SECTION, key, "", library, sizeof library,
                              registry.c_str());
     SetLastError(saved);
-    if (library[0] == '\0') return "";
-    if (library[0] == '/') return library;
+    if (library[0] == '\0')
+        return "";
+    if (library[0] == '/')
+        return library;
     std::string folder = FolderPart(registry);
     return (folder.empty() ? std::string(".") : folder) + "/" + library;
 }

@@ -11,10 +11,21 @@ bool Owns(VARTYPE vt) {
 }
 
 bool Known(VARTYPE vt) {
-    if (vt & VT_BYREF) return true;
+    if (vt & VT_BYREF)
+        return true;
     switch (vt) {
-        case VT_EMPTY: case VT_NULL: case VT_I2: case VT_I4: case VT_BSTR: case VT_DISPATCH:
-        case VT_ERROR: case VT_BOOL: case VT_UNKNOWN: case VT_UI4: case VT_INT: case VT_UINT:
+        case VT_EMPTY:
+        case VT_NULL:
+        case VT_I2:
+        case VT_I4:
+        case VT_BSTR:
+        case VT_DISPATCH:
+        case VT_ERROR:
+        case VT_BOOL:
+        case VT_UNKNOWN:
+        case VT_UI4:
+        case VT_INT:
+        case VT_UINT:
             return true;
         default:
             return false;
@@ -30,17 +41,20 @@ BSTR BstrFromAscii(const std::string& text) {
 bool NumberFromBstr(BSTR text, LONG* value) {
     std::string ascii;
     for (UINT i = 0; i < SysStringLen(text); ++i) {
-        if (text[i] > 0x7F) return false;
+        if (text[i] > 0x7F)
+            return false;
         ascii += char(text[i]);
     }
     size_t first = ascii.find_first_not_of(' ');
     size_t last = ascii.find_last_not_of(' ');
-    if (first == std::string::npos) return false;
+    if (first == std::string::npos)
+        return false;
     ascii = ascii.substr(first, last - first + 1);
     char* end = nullptr;
     errno = 0;
     long long n = std::strtoll(ascii.c_str(), &end, 10);
-    if (*end != '\0' || errno != 0 || n < INT32_MIN || n > INT32_MAX) return false;
+    if (*end != '\0' || errno != 0 || n < INT32_MIN || n > INT32_MAX)
+        return false;
     *value = LONG(n);
     return true;
 }
@@ -48,12 +62,23 @@ bool NumberFromBstr(BSTR text, LONG* value) {
 // The source as a 32-bit number, for the I4 and BOOL targets.
 HRESULT ToNumber(const VARIANTARG& src, LONG* value) {
     switch (src.vt) {
-        case VT_EMPTY: *value = 0; return S_OK;
-        case VT_I4: case VT_INT: *value = src.lVal; return S_OK;
-        case VT_I2: *value = src.iVal; return S_OK;
-        case VT_BOOL: *value = src.boolVal; return S_OK;
-        case VT_BSTR: return NumberFromBstr(src.bstrVal, value) ? S_OK : DISP_E_TYPEMISMATCH;
-        default: return DISP_E_TYPEMISMATCH;
+        case VT_EMPTY:
+            *value = 0;
+            return S_OK;
+        case VT_I4:
+        case VT_INT:
+            *value = src.lVal;
+            return S_OK;
+        case VT_I2:
+            *value = src.iVal;
+            return S_OK;
+        case VT_BOOL:
+            *value = src.boolVal;
+            return S_OK;
+        case VT_BSTR:
+            return NumberFromBstr(src.bstrVal, value) ? S_OK : DISP_E_TYPEMISMATCH;
+        default:
+            return DISP_E_TYPEMISMATCH;
     }
 }
 
@@ -65,9 +90,12 @@ void VariantInit(VARIANTARG* pvarg) {
 }
 
 HRESULT VariantClear(VARIANTARG* pvarg) {
-    if (pvarg == nullptr) return E_INVALIDARG;
-    if (!Known(pvarg->vt)) return DISP_E_BADVARTYPE;
-    if (pvarg->vt == VT_BSTR) SysFreeString(pvarg->bstrVal);
+    if (pvarg == nullptr)
+        return E_INVALIDARG;
+    if (!Known(pvarg->vt))
+        return DISP_E_BADVARTYPE;
+    if (pvarg->vt == VT_BSTR)
+        SysFreeString(pvarg->bstrVal);
     if ((pvarg->vt == VT_UNKNOWN || pvarg->vt == VT_DISPATCH) && pvarg->punkVal != nullptr)
         pvarg->punkVal->Release();
     pvarg->vt = VT_EMPTY;
@@ -75,16 +103,21 @@ HRESULT VariantClear(VARIANTARG* pvarg) {
 }
 
 HRESULT VariantCopy(VARIANTARG* pvargDest, const VARIANTARG* pvargSrc) {
-    if (pvargDest == nullptr || pvargSrc == nullptr) return E_INVALIDARG;
-    if (!Known(pvargSrc->vt)) return DISP_E_BADVARTYPE;
-    if (pvargDest == pvargSrc) return S_OK;
+    if (pvargDest == nullptr || pvargSrc == nullptr)
+        return E_INVALIDARG;
+    if (!Known(pvargSrc->vt))
+        return DISP_E_BADVARTYPE;
+    if (pvargDest == pvargSrc)
+        return S_OK;
     VARIANTARG copy = *pvargSrc;
     if (copy.vt == VT_BSTR && copy.bstrVal != nullptr) {
         copy.bstrVal = SysAllocStringByteLen(reinterpret_cast<LPCSTR>(pvargSrc->bstrVal),
                                              SysStringByteLen(pvargSrc->bstrVal));
-        if (copy.bstrVal == nullptr) return E_OUTOFMEMORY;
+        if (copy.bstrVal == nullptr)
+            return E_OUTOFMEMORY;
     }
-    if (Owns(copy.vt) && copy.vt != VT_BSTR && copy.punkVal != nullptr) copy.punkVal->AddRef();
+    if (Owns(copy.vt) && copy.vt != VT_BSTR && copy.punkVal != nullptr)
+        copy.punkVal->AddRef();
     HRESULT hr = VariantClear(pvargDest);
     if (FAILED(hr)) {
         VariantClear(&copy);
@@ -100,8 +133,10 @@ HRESULT VariantCopy(VARIANTARG* pvargDest, const VARIANTARG* pvargSrc) {
 HRESULT VariantChangeType(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, USHORT wFlags,
                           VARTYPE vt) {
     (void)wFlags;
-    if (pvargDest == nullptr || pvarSrc == nullptr) return E_INVALIDARG;
-    if (!Known(pvarSrc->vt)) return DISP_E_BADVARTYPE;
+    if (pvargDest == nullptr || pvarSrc == nullptr)
+        return E_INVALIDARG;
+    if (!Known(pvarSrc->vt))
+        return DISP_E_BADVARTYPE;
     VARIANTARG result;
     VariantInit(&result);
     result.vt = vt;
@@ -111,7 +146,8 @@ HRESULT VariantChangeType(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, USHO
             break;
         case VT_I4: {
             HRESULT hr = ToNumber(*pvarSrc, &number);
-            if (FAILED(hr)) return hr;
+            if (FAILED(hr))
+                return hr;
             result.lVal = number;
             break;
         }
@@ -119,9 +155,12 @@ HRESULT VariantChangeType(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, USHO
             HRESULT hr = ToNumber(*pvarSrc, &number);
             if (hr == DISP_E_TYPEMISMATCH && pvarSrc->vt == VT_BSTR) {
                 std::u16string text(pvarSrc->bstrVal, SysStringLen(pvarSrc->bstrVal));
-                if (text == u"True") number = 1;
-                else if (text == u"False") number = 0;
-                else return hr;
+                if (text == u"True")
+                    number = 1;
+                else if (text == u"False")
+                    number = 0;
+                else
+                    return hr;
             } else if (FAILED(hr)) {
                 return hr;
             }
@@ -129,12 +168,15 @@ HRESULT VariantChangeType(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, USHO
             break;
         }
         case VT_BSTR: {
-            if (pvarSrc->vt == VT_BSTR) return VariantCopy(pvargDest, pvarSrc);
+            if (pvarSrc->vt == VT_BSTR)
+                return VariantCopy(pvargDest, pvarSrc);
             HRESULT hr = ToNumber(*pvarSrc, &number);
-            if (FAILED(hr)) return hr;
+            if (FAILED(hr))
+                return hr;
             result.bstrVal = pvarSrc->vt == VT_EMPTY ? SysAllocStringLen(u"", 0)
                                                      : BstrFromAscii(std::to_string(number));
-            if (result.bstrVal == nullptr) return E_OUTOFMEMORY;
+            if (result.bstrVal == nullptr)
+                return E_OUTOFMEMORY;
             break;
         }
         default:

@@ -8,15 +8,18 @@
 namespace {
 
 const char* NarrowCharset(UINT codePage) {
-    if (codePage == CP_ACP || codePage == CP_GBK) return "GBK";
-    if (codePage == CP_UTF8) return "UTF-8";
+    if (codePage == CP_ACP || codePage == CP_GBK)
+        return "GBK";
+    if (codePage == CP_UTF8)
+        return "UTF-8";
     return nullptr;
 }
 
 // Converts `size` bytes with iconv; false on an invalid or incomplete sequence.
 bool Convert(const char* to, const char* from, const char* data, size_t size, std::string* out) {
     iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
     out->assign(size * 4 + 8, '\0');
     char* in = const_cast<char*>(data);
     size_t inLeft = size;
@@ -24,7 +27,8 @@ bool Convert(const char* to, const char* from, const char* data, size_t size, st
     size_t outLeft = out->size();
     size_t rc = iconv(cd, &in, &inLeft, &dst, &outLeft);
     iconv_close(cd);
-    if (rc == static_cast<size_t>(-1)) return false;
+    if (rc == static_cast<size_t>(-1))
+        return false;
     out->resize(out->size() - outLeft);
     return true;
 }
@@ -37,7 +41,8 @@ size_t WideLength(LPCWSTR text) {
 
 // Copies `units` items of `size` bytes into the caller's buffer, or reports the size needed.
 int Deliver(const void* data, int units, size_t size, void* buffer, int capacity) {
-    if (capacity == 0) return units;
+    if (capacity == 0)
+        return units;
     if (capacity < units) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
@@ -77,7 +82,8 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
                         LPBOOL lpUsedDefaultChar) {
     (void)dwFlags;
     (void)lpDefaultChar;
-    if (lpUsedDefaultChar != nullptr) *lpUsedDefaultChar = FALSE;
+    if (lpUsedDefaultChar != nullptr)
+        *lpUsedDefaultChar = FALSE;
     const char* charset = NarrowCharset(CodePage);
     if (charset == nullptr || lpWideCharStr == nullptr || cchWideChar == 0 || cbMultiByte < 0 ||
         (cbMultiByte > 0 && lpMultiByteStr == nullptr)) {

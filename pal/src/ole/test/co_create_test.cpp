@@ -69,8 +69,9 @@ TEST_F(CoCreateTest, CreatesTheRegisteredClassAndItsDispatchWorks) {
     EXPECT_EQ(object->Invoke(2, IID_NULL, 0, DISPATCH_PROPERTYPUT, &put, nullptr, nullptr, nullptr),
               S_OK);
     VariantClear(&arg);
-    EXPECT_EQ(object->Invoke(2, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr),
-              S_OK);
+    EXPECT_EQ(
+        object->Invoke(2, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr),
+        S_OK);
     ASSERT_EQ(result.vt, VT_BSTR);
     EXPECT_EQ(std::u16string(result.bstrVal), u"kept");
     VariantClear(&result);
@@ -99,8 +100,8 @@ TEST_F(CoCreateTest, FailuresGiveTheWindowsResults) {
         HRESULT expected;
     } cases[] = {
         {"no registry file", "", kSample, CLSCTX_INPROC_SERVER, REGDB_E_CLASSNOTREG},
-        {"class not listed", "{00000000-1111-2222-3333-444455556666}=PalComponent.dll\n",
-         kSample, CLSCTX_INPROC_SERVER, REGDB_E_CLASSNOTREG},
+        {"class not listed", "{00000000-1111-2222-3333-444455556666}=PalComponent.dll\n", kSample,
+         CLSCTX_INPROC_SERVER, REGDB_E_CLASSNOTREG},
         {"library missing", "{8A1F0C2E-5B3D-4E6F-9A7B-1C2D3E4F5061}=Missing.dll\n", kSample,
          CLSCTX_INPROC_SERVER, HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND)},
         {"no class factory export",
@@ -115,7 +116,8 @@ TEST_F(CoCreateTest, FailuresGiveTheWindowsResults) {
     };
     for (const auto& c : cases) {
         fs::remove(dir_ / "components.ini");
-        if (!c.registry.empty()) Register(c.registry);
+        if (!c.registry.empty())
+            Register(c.registry);
         void* object = reinterpret_cast<void*>(1);
         EXPECT_EQ(CoCreateInstance(Clsid(c.clsid), nullptr, c.context, IID_IUnknown, &object),
                   c.expected)

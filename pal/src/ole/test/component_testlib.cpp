@@ -7,7 +7,8 @@
 namespace {
 
 // {8A1F0C2E-5B3D-4E6F-9A7B-1C2D3E4F5061}
-constexpr CLSID kClass = {0x8A1F0C2E, 0x5B3D, 0x4E6F, {0x9A, 0x7B, 0x1C, 0x2D, 0x3E, 0x4F, 0x50, 0x61}};
+constexpr CLSID kClass = {
+    0x8A1F0C2E, 0x5B3D, 0x4E6F, {0x9A, 0x7B, 0x1C, 0x2D, 0x3E, 0x4F, 0x50, 0x61}};
 
 class Sample final : public IDispatch {
 public:
@@ -23,7 +24,8 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
     ULONG STDMETHODCALLTYPE Release() override {
         ULONG left = --refs_;
-        if (left == 0) delete this;
+        if (left == 0)
+            delete this;
         return left;
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -44,10 +46,12 @@ public:
             return S_OK;
         }
         if (id == 2 && (flags & DISPATCH_PROPERTYPUT)) {
-            if (params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
+            if (params->cArgs != 1)
+                return DISP_E_BADPARAMCOUNT;
             return VariantCopy(&last_, &params->rgvarg[0]);
         }
-        if (id == 2 && (flags & DISPATCH_PROPERTYGET)) return VariantCopy(result, &last_);
+        if (id == 2 && (flags & DISPATCH_PROPERTYGET))
+            return VariantCopy(result, &last_);
         return DISP_E_MEMBERNOTFOUND;
     }
     ~Sample() { VariantClear(&last_); }
@@ -70,7 +74,8 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
-        if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+        if (outer != nullptr)
+            return CLASS_E_NOAGGREGATION;
         Sample* object = new Sample;
         HRESULT hr = object->QueryInterface(riid, ppv);
         object->Release();
@@ -84,6 +89,7 @@ Factory factory;
 }  // namespace
 
 extern "C" HRESULT DllGetClassObject(REFCLSID clsid, REFIID riid, LPVOID* ppv) {
-    if (!(clsid == kClass)) return CLASS_E_CLASSNOTAVAILABLE;
+    if (!(clsid == kClass))
+        return CLASS_E_CLASSNOTAVAILABLE;
     return factory.QueryInterface(riid, ppv);
 }

@@ -7,9 +7,10 @@
 namespace {
 
 TEST(CLSIDFromString, ReadsTheRegistryFormInEitherCase) {
-    const CLSID expected = {0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
-    for (const char16_t* text : {u"{D27CDB6E-AE6D-11CF-96B8-444553540000}",
-                                 u"{d27cdb6e-ae6d-11cf-96b8-444553540000}"}) {
+    const CLSID expected = {
+        0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+    for (const char16_t* text :
+         {u"{D27CDB6E-AE6D-11CF-96B8-444553540000}", u"{d27cdb6e-ae6d-11cf-96b8-444553540000}"}) {
         CLSID id{};
         ASSERT_EQ(CLSIDFromString(text, &id), S_OK);
         EXPECT_TRUE(IsEqualGUID(id, expected));

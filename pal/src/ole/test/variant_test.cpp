@@ -6,30 +6,29 @@
 
 namespace {
 
-VARIANT I4(LONG v) {
+VARIANT Empty() {
     VARIANT x;
     VariantInit(&x);
-    x.vt = VT_I4;
+    return x;
+}
+VARIANT Of(VARTYPE vt) {
+    VARIANT x = Empty();
+    x.vt = vt;
+    return x;
+}
+VARIANT I4(LONG v) {
+    VARIANT x = Of(VT_I4);
     x.lVal = v;
     return x;
 }
 VARIANT Bool(VARIANT_BOOL v) {
-    VARIANT x;
-    VariantInit(&x);
-    x.vt = VT_BOOL;
+    VARIANT x = Of(VT_BOOL);
     x.boolVal = v;
     return x;
 }
 VARIANT Str(const char16_t* s) {
-    VARIANT x;
-    VariantInit(&x);
-    x.vt = VT_BSTR;
+    VARIANT x = Of(VT_BSTR);
     x.bstrVal = SysAllocString(s);
-    return x;
-}
-VARIANT Empty() {
-    VARIANT x;
-    VariantInit(&x);
     return x;
 }
 
@@ -47,8 +46,8 @@ TEST(VariantChangeType, ConvertsAmongTheAutomationTypes) {
         VARIANT source;
         VARTYPE target;
         HRESULT hr;
-        LONG number;             // for VT_I4 and VT_BOOL results
-        const char16_t* text;    // for VT_BSTR results
+        LONG number;           // for VT_I4 and VT_BOOL results
+        const char16_t* text;  // for VT_BSTR results
     } cases[] = {
         {"i4 to text", I4(-1958), VT_BSTR, S_OK, 0, u"-1958"},
         {"text to i4", Str(u" 3 "), VT_I4, S_OK, 3, nullptr},

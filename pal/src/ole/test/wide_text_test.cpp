@@ -21,7 +21,8 @@ TEST(MultiByteToWideChar, ConvertsGbkAndUtf8) {
     };
     for (const auto& c : cases) {
         char16_t wide[16];
-        int n = MultiByteToWideChar(c.codePage, 0, c.narrow.c_str(), int(c.narrow.size()), wide, 16);
+        int n =
+            MultiByteToWideChar(c.codePage, 0, c.narrow.c_str(), int(c.narrow.size()), wide, 16);
         EXPECT_EQ(std::u16string(wide, n), c.wide) << c.name;
         EXPECT_EQ(MultiByteToWideChar(c.codePage, 0, c.narrow.c_str(), -1, nullptr, 0),
                   int(c.wide.size() + 1))
@@ -51,7 +52,8 @@ TEST(MultiByteToWideChar, FailsWithTheWindowsErrors) {
     };
     for (const auto& c : cases) {
         SetLastError(0);
-        EXPECT_EQ(MultiByteToWideChar(c.codePage, 0, c.text, c.size, wide, c.capacity), 0) << c.name;
+        EXPECT_EQ(MultiByteToWideChar(c.codePage, 0, c.text, c.size, wide, c.capacity), 0)
+            << c.name;
         EXPECT_EQ(GetLastError(), c.error) << c.name;
     }
 }
@@ -60,7 +62,8 @@ TEST(WideCharToMultiByte, RefusesWhatTheCodePageCannotExpress) {
     char narrow[8];
     BOOL usedDefault = TRUE;
     SetLastError(0);
-    EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"\U0001F3B5", -1, narrow, 8, nullptr, &usedDefault), 0);
+    EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"\U0001F3B5", -1, narrow, 8, nullptr, &usedDefault),
+              0);
     EXPECT_EQ(GetLastError(), ERROR_NO_UNICODE_TRANSLATION);
     EXPECT_FALSE(usedDefault);
     EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"ab", -1, narrow, 2, nullptr, nullptr), 0);
