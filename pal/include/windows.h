@@ -9,6 +9,7 @@
 #include "pal/ini.h"
 #include "pal/kernel.h"
 #include "pal/message.h"
+#include "pal/ole.h"
 #include "pal/process.h"
 #include "pal/runtime.h"
 #include "pal/shell.h"

@@ -1,0 +1,55 @@
+// Fuzz target of the movie reader: any input either loads a movie whose every request has the
+// request form, or gives an error with a line inside the text.
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "movie.h"
+#include "request_xml.h"
+
+namespace {
+
+template <typename... F>
+struct Visitor : F... {
+    using F::operator()...;
+};
+template <typename... F>
+Visitor(F...) -> Visitor<F...>;
+
+void Require(bool ok) {
+    if (!ok)
+        std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string_view text(reinterpret_cast<const char*>(data), size);
+    flash::MovieLoad load = flash::ParseMovie(text);
+    if (!load.ok) {
+        Require(!load.error.message.empty());
+        Require(load.error.line >= 0 && size_t(load.error.line) <= size + 1);
+        Require(load.movie.statements.empty());
+        return 0;
+    }
+    Require(load.movie.statements.size() <= flash::kMaxStatements);
+    auto checked = [](const std::string& request) {
+        Require(flash::CheckRequestXml(request).empty());
+        Require(!flash::RequestName(request).empty());
+    };
+    for (const flash::Statement& s : load.movie.statements) {
+        std::visit(Visitor{[&](const flash::Call& c) { checked(c.request); },
+                           [&](const flash::Poll& p) {
+                               checked(p.request);
+                               Require(p.everyMs > 0);
+                           },
+                           [&](const flash::LiveLabel& l) { checked(l.request); },
+                           [&](const flash::Button& b) {
+                               checked(b.request);
+                               Require(b.width > 0 && b.height > 0);
+                           },
+                           [](const auto&) {}},
+                   s);
+    }
+    return 0;
+}

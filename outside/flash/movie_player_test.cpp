@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "movie_player.h"
+
+namespace {
+
+using namespace flash;
+
+std::string Req(const std::string& name) {
+    return "<invoke name=\"" + name + "\" returntype=\"xml\"><arguments></arguments></invoke>";
+}
+
+Movie Load(const std::string& body) {
+    MovieLoad load = ParseMovie("brdj-movie 1\n" + body);
+    EXPECT_TRUE(load.ok) << DescribeError(load.error);
+    return load.movie;
+}
+
+// Answers each call name with the next of its queued replies (the last one repeats; none
+// queued: no reply), and tries to re-enter the player from inside every call.
+class ScriptedHost : public CallHost {
+public:
+    std::optional<std::string> FlashCall(const std::string& request) override {
+        calls.push_back(request);
+        if (player != nullptr) {
+            reentered |= player->Click(10, 60, 0);  // on the button of the tests that have one
+            size_t before = player->Transcript().size();
+            player->Step(1u << 30);
+            reentered |= player->Transcript().size() != before;
+        }
+        auto it = replies.find(request);
+        if (it == replies.end() || it->second.empty())
+            return std::nullopt;
+        std::string reply = it->second.front();
+        if (it->second.size() > 1)
+            it->second.erase(it->second.begin());
+        return reply;
+    }
+    std::map<std::string, std::vector<std::string>> replies;
+    std::vector<std::string> calls;
+    MoviePlayer* player = nullptr;
+    bool reentered = false;
+};
+
+TEST(MoviePlayer, RunsWaitsAndAPollOnTheHostsClock) {
+    ScriptedHost host;
+    host.replies[Req("BRGetPlayState")] = {"<false />", "<false />", "<true />"};
+    MoviePlayer player(Load("call " + Req("BROpenMusic") + "\nwait 500\npoll 100 1000 <true /> | " +
+                            Req("BRGetPlayState") + "\ncall " + Req("BRStopMusic") + "\nend\n"),
+                       &host, 1000);
+    host.player = &player;
+    // Steps at the times the player asks for, plus one early step that must do nothing.
+    EXPECT_EQ(player.Step(1000), 1500u);
+    EXPECT_EQ(player.Step(1499), 1500u);
+    EXPECT_EQ(player.Step(1500), 1600u);
+    EXPECT_EQ(player.Step(1600), 1700u);
+    EXPECT_EQ(player.Step(1700), std::nullopt);
+    EXPECT_TRUE(player.Ended());
+    EXPECT_FALSE(host.reentered);
+
+    std::vector<std::string> lines;
+    for (const auto& e : player.Transcript()) lines.push_back(FormatTranscriptEntry(e));
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "+0ms " + Req("BROpenMusic") + " -> no reply",
+                         "+500ms " + Req("BRGetPlayState") + " -> <false />",
+                         "+600ms " + Req("BRGetPlayState") + " -> <false />",
+                         "+700ms " + Req("BRGetPlayState") + " -> <true />",
+                         "+700ms " + Req("BRStopMusic") + " -> no reply",
+                     }));
+}
+
+TEST(MoviePlayer, APollGivesUpAtItsTimeLimit) {
+    ScriptedHost host;
+    host.replies[Req("BRGetPlayState")] = {"<false />"};
+    MoviePlayer player(Load("poll 100 250 <true /> | " + Req("BRGetPlayState") + "\ncall " +
+                            Req("BRStopMusic") + "\n"),
+                       &host, 0);
+    std::optional<uint64_t> due = 0;
+    while (due) due = player.Step(*due);
+    ASSERT_EQ(player.Transcript().size(), 4u);  // at 0, 100, 200, then the next statement
+    EXPECT_EQ(player.Transcript()[2].ms, 200u);
+    EXPECT_EQ(player.Transcript()[3].request, Req("BRStopMusic"));
+    EXPECT_EQ(player.Transcript()[3].ms, 200u);
+}
+
+TEST(MoviePlayer, ShowsLabelsLiveRepliesAndButtonsThatCall) {
+    ScriptedHost host;
+    host.replies[Req("BRGetCurrentPosition")] = {"<number>1</number>", "<number>2</number>"};
+    MoviePlayer player(Load("label 4 4 Brindo DJ\nlive 4 30 1000 " + Req("BRGetCurrentPosition") +
+                            "\nbutton 10 60 80 20 Play | " + Req("BRPlayMusic") + "\n"),
+                       &host, 0);
+    host.player = &player;
+    EXPECT_EQ(player.Step(0), 1000u);
+    std::vector<ShownItem> shown = player.Shown();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0].text, "Brindo DJ");
+    EXPECT_EQ(shown[1].text, "<number>1</number>");
+    EXPECT_TRUE(shown[2].button);
+    EXPECT_EQ(shown[2].text, "Play");
+
+    const struct {
+        int32_t x, y;
+        bool hit;
+    } clicks[] = {{10, 60, true}, {89, 79, true}, {90, 60, false}, {10, 80, false}, {9, 70, false}};
+    size_t made = 0;
+    for (const auto& c : clicks) {
+        EXPECT_EQ(player.Click(c.x, c.y, 500), c.hit) << c.x << "," << c.y;
+        made += c.hit;
+    }
+    EXPECT_EQ(host.calls.size(), 1 + made);
+    EXPECT_EQ(host.calls.back(), Req("BRPlayMusic"));
+    EXPECT_EQ(player.Step(1000), 2000u);
+    EXPECT_EQ(player.Shown()[1].text, "<number>2</number>");
+    EXPECT_FALSE(host.reentered);
+}
+
+TEST(MoviePlayer, EndStopsLiveLabels) {
+    ScriptedHost host;
+    MoviePlayer player(Load("live 0 0 100 " + Req("BRGetDuration") + "\nwait 250\nend\n"), &host,
+                       0);
+    std::optional<uint64_t> due = 0;
+    while (due) due = player.Step(*due);
+    EXPECT_EQ(host.calls.size(), 3u);  // at 0, 100, 200
+    EXPECT_TRUE(player.Ended());
+}
+
+}  // namespace
