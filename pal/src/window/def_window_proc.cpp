@@ -1,8 +1,9 @@
 // The default window procedure.
+#include "desktop/desktop_default.h"
 #include "window/window_class.h"
 #include "window/window_object.h"
 
-LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM, LPARAM) {
+LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     switch (Msg) {
         case WM_NCCREATE:
             return TRUE;
@@ -22,7 +23,10 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM, LPARAM) {
             auto window = pal::FindWindowObject(hWnd);
             return window && window->windowClass->background ? 1 : 0;
         }
-        default:
-            return 0;
+        default: {
+            LRESULT result = 0;
+            pal::DesktopDefault(hWnd, Msg, wParam, lParam, &result);
+            return result;
+        }
     }
 }

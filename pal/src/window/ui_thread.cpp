@@ -3,6 +3,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "desktop/desktop_model.h"
 #include "window/paint_source.h"
 #include "window/sent_messages.h"
 #include "window/timer_source.h"
@@ -39,6 +40,7 @@ void EndUiThread(DWORD id) {
     ended->timers->Clear();
     for (const auto& window : RemoveWindowsOfThread(id)) {
         window->SetState(Window::State::kGone);
+        Desktop::Get().Remove(window->hwnd);
         ended->paint->Remove(window->hwnd);
         Unpublish(*window);
     }

@@ -3,8 +3,8 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "window/post_inbox.h"
 #include "process/process_identity.h"
+#include "window/post_inbox.h"
 #include "window/window_class.h"
 #include "window/window_handle.h"
 #include "window/window_registry.h"
@@ -42,6 +42,18 @@ DWORD Publish(Window& window) {
     }
     window.published = true;
     return ERROR_SUCCESS;
+}
+
+void Republish(Window& window) {
+    if (!window.published.load()) {
+        return;
+    }
+    auto entry = LiveWindowEntry(window.root, WindowValue(window.hwnd));
+    if (!entry) {
+        return;
+    }
+    entry->title = window.Title();
+    WriteWindowEntry(window.root, *entry);
 }
 
 void Unpublish(Window& window) {

@@ -1,0 +1,54 @@
+// For the desktop tests: windows at a given place, and the messages the recording procedure saw
+// for a window, with their parameters.
+#pragma once
+
+#include <vector>
+
+#include "test/window_test_support.h"
+
+namespace paltest {
+
+inline HWND CreateAt(const TestClass& windowClass, DWORD style, HWND parent, RECT rect,
+                     int id = 0) {
+    return CreateWindowExA(0, windowClass.Name(), "", style, rect.left, rect.top,
+                           rect.right - rect.left, rect.bottom - rect.top, parent,
+                           reinterpret_cast<HMENU>(static_cast<intptr_t>(id)),
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+// The messages seen, each with its window, in order, limited to those in `only` when given.
+struct Step {
+    HWND hwnd;
+    UINT message;
+    bool operator==(const Step&) const = default;
+};
+inline std::vector<Step> Steps(const std::vector<UINT>& only = {}) {
+    std::vector<Step> steps;
+    for (const Seen& seen : Log().All()) {
+        bool wanted = only.empty();
+        for (UINT message : only) {
+            wanted = wanted || message == seen.message;
+        }
+        if (wanted) {
+            steps.push_back(Step{seen.hwnd, seen.message});
+        }
+    }
+    return steps;
+}
+
+// The last message of that kind the window saw; its message is WM_NULL when there was none.
+inline Seen LastSeen(HWND hwnd, UINT message) {
+    Seen last{nullptr, WM_NULL, 0, 0, 0};
+    for (const Seen& seen : Log().All()) {
+        if (seen.hwnd == hwnd && seen.message == message) {
+            last = seen;
+        }
+    }
+    return last;
+}
+
+inline bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+}  // namespace paltest
