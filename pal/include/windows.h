@@ -8,6 +8,7 @@
 #include "pal/entry.h"
 #include "pal/file.h"
 #include "pal/ini.h"
+#include "pal/input.h"
 #include "pal/kernel.h"
 #include "pal/message.h"
 #include "pal/process.h"

@@ -198,8 +198,7 @@ HWND FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName);
 
 // ---- The message loop ------------------------------------------------------------------------
 
-// Headless: there is no keyboard, so no character messages are made; returns FALSE.
-BOOL TranslateMessage(const MSG* lpMsg);
+// TranslateMessage: pal/input.h.
 // Calls the procedure of lpMsg->hwnd and returns its result. A WM_TIMER whose lParam is the
 // TIMERPROC of a live timer calls that procedure instead (also for thread timers, hwnd NULL).
 // Returns 0 for a thread message, and with ERROR_INVALID_WINDOW_HANDLE for no window or

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "desktop/desktop_call.h"
+#include "desktop/input_default.h"
 #include "window/window_publish.h"
 
 namespace pal {
@@ -52,7 +53,7 @@ LRESULT PositionChanged(HWND hwnd, LPARAM lParam) {
     return 0;
 }
 
-LRESULT SystemCommand(HWND hwnd, WPARAM wParam, LPARAM) {
+LRESULT SystemCommand(HWND hwnd, WPARAM wParam) {
     switch (wParam & 0xFFF0u) {
         case SC_MINIMIZE:
             ShowWindow(hwnd, SW_MINIMIZE);
@@ -62,6 +63,9 @@ LRESULT SystemCommand(HWND hwnd, WPARAM wParam, LPARAM) {
             break;
         case SC_CLOSE:
             SendMessageA(hwnd, WM_CLOSE, 0, 0);
+            break;
+        case SC_MOVE:
+            RunMoveLoop(hwnd);
             break;
         default:
             break;
@@ -103,10 +107,10 @@ bool DesktopDefault(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* 
             *result = 0;
             return true;
         case WM_SYSCOMMAND:
-            *result = SystemCommand(hwnd, wParam, lParam);
+            *result = SystemCommand(hwnd, wParam);
             return true;
         default:
-            return false;
+            return InputDefault(hwnd, msg, wParam, lParam, result);
     }
 }
 

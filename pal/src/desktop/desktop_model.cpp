@@ -159,6 +159,38 @@ void Desktop::SetCursor(POINT point) {
     cursor_ = point;
 }
 
+HCURSOR Desktop::CursorShape() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return cursorShape_;
+}
+
+HCURSOR Desktop::SetCursorShape(HCURSOR shape) {
+    std::lock_guard<std::mutex> guard(lock_);
+    HCURSOR old = cursorShape_;
+    cursorShape_ = shape;
+    return old;
+}
+
+bool Desktop::KeyDown(UINT key) {
+    std::lock_guard<std::mutex> guard(lock_);
+    return key < keysDown_.size() && keysDown_[key];
+}
+
+std::bitset<256> Desktop::KeysDown() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return keysDown_;
+}
+
+bool Desktop::SetKeyDown(UINT key, bool down) {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (key >= keysDown_.size()) {
+        return false;
+    }
+    bool was = keysDown_[key];
+    keysDown_[key] = down;
+    return was;
+}
+
 Extent Desktop::ScreenSize() {
     std::lock_guard<std::mutex> guard(lock_);
     return screen_;

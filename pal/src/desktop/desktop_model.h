@@ -7,6 +7,7 @@
 // back into it while holding its own lock. No window procedure runs under it.
 #pragma once
 
+#include <bitset>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -56,6 +57,12 @@ public:
 
     POINT Cursor();
     void SetCursor(POINT point);
+    HCURSOR CursorShape();
+    HCURSOR SetCursorShape(HCURSOR shape);  // returns the previous one
+    // The keys and buttons down now (GetAsyncKeyState); returns whether it was down.
+    bool KeyDown(UINT key);
+    std::bitset<256> KeysDown();
+    bool SetKeyDown(UINT key, bool down);
     Extent ScreenSize();
     void SetScreenSize(Extent size);
 
@@ -74,6 +81,8 @@ private:
     HWND focus_ = nullptr;
     HWND capture_ = nullptr;
     POINT cursor_{0, 0};
+    HCURSOR cursorShape_ = nullptr;
+    std::bitset<256> keysDown_;
     Extent screen_{kDefaultWidth, kDefaultHeight};
 };
 

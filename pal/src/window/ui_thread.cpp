@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "desktop/desktop_model.h"
+#include "desktop/input_source.h"
 #include "window/paint_source.h"
 #include "window/sent_messages.h"
 #include "window/timer_source.h"
@@ -67,9 +68,11 @@ std::shared_ptr<UiThread> CurrentUiThread() {
     made->id = GetCurrentThreadId();
     made->queue = queue;
     made->sent = std::make_shared<SentMessages>();
+    made->input = std::make_shared<InputSource>();
     made->paint = std::make_shared<PaintSource>();
     made->timers = std::make_shared<TimerSource>();
     queue->AddSource(made->sent, MessageSource::Stage::kBeforePosted);
+    queue->AddSource(made->input, MessageSource::Stage::kAfterQuit);
     queue->AddSource(made->paint, MessageSource::Stage::kAfterQuit);
     queue->AddSource(made->timers, MessageSource::Stage::kAfterQuit);
     {

@@ -52,3 +52,20 @@ inline bool SameRect(const RECT& a, const RECT& b) {
 }
 
 }  // namespace paltest
+
+namespace paltest {
+
+// Takes and dispatches (with TranslateMessage) every message the thread has now, WM_PAINT
+// included until nothing is left to paint; returns the messages taken, in order.
+inline std::vector<MSG> PumpAll() {
+    std::vector<MSG> taken;
+    MSG msg;
+    for (int i = 0; i < 1000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        taken.push_back(msg);
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return taken;
+}
+
+}  // namespace paltest
