@@ -2,6 +2,7 @@
 // for a window, with their parameters.
 #pragma once
 
+#include <algorithm>
 #include <vector>
 
 #include "test/window_test_support.h"
@@ -36,6 +37,17 @@ inline std::vector<Step> Steps(const std::vector<UINT>& only = {}) {
     return steps;
 }
 
+// The window's messages, in order, of those in `among`.
+inline std::vector<UINT> MessagesAmong(HWND hwnd, const std::vector<UINT>& among) {
+    std::vector<UINT> messages;
+    for (const Step& step : Steps(among)) {
+        if (step.hwnd == hwnd) {
+            messages.push_back(step.message);
+        }
+    }
+    return messages;
+}
+
 // The last message of that kind the window saw; its message is WM_NULL when there was none.
 inline Seen LastSeen(HWND hwnd, UINT message) {
     Seen last{nullptr, WM_NULL, 0, 0, 0};
@@ -66,6 +78,23 @@ inline std::vector<MSG> PumpAll() {
         DispatchMessageA(&msg);
     }
     return taken;
+}
+
+}  // namespace paltest
+
+namespace paltest {
+
+// Paints (through the default handling) every window that is to be painted, until none is left;
+// returns the windows painted, sorted.
+inline std::vector<HWND> PaintAll() {
+    std::vector<HWND> painted;
+    MSG msg;
+    for (int i = 0; i < 100 && PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i) {
+        painted.push_back(msg.hwnd);
+        DispatchMessageA(&msg);
+    }
+    std::sort(painted.begin(), painted.end());
+    return painted;
 }
 
 }  // namespace paltest

@@ -234,31 +234,13 @@ TEST_F(WindowTest, MoveWindowRepaintsUnlessTold) {
     HWND parent = CreateAt(windowClass, WS_POPUP | WS_VISIBLE, nullptr, {0, 0, 200, 200});
     HWND child = CreateAt(windowClass, WS_CHILD | WS_VISIBLE, parent, {0, 0, 20, 20});
     ASSERT_TRUE(parent && child);
-    auto painted = [] {
-        std::vector<HWND> windows;
-        for (const MSG& msg : paltest::TakeAll()) {
-            if (msg.message != WM_PAINT) {
-                continue;
-            }
-            windows.push_back(msg.hwnd);
-            DispatchMessageA(&msg);  // the default handling validates
-        }
-        return windows;
-    };
-    // Created visible: both are to be painted; paint them all.
-    while (!painted().empty()) {
-    }
+    paltest::PaintAll();  // created visible: both are to be painted
     ASSERT_TRUE(MoveWindow(child, 5, 5, 30, 30, FALSE));
-    EXPECT_TRUE(painted().empty());
+    EXPECT_TRUE(paltest::PaintAll().empty());
     ASSERT_TRUE(MoveWindow(child, 6, 6, 30, 30, TRUE));
-    std::vector<HWND> all;
-    for (auto round = painted(); !round.empty(); round = painted()) {
-        all.insert(all.end(), round.begin(), round.end());
-    }
-    std::sort(all.begin(), all.end());
     std::vector<HWND> expected{parent, child};  // the child, and the parent area it uncovered
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(all, expected);
+    EXPECT_EQ(paltest::PaintAll(), expected);
     DestroyWindow(parent);
 }
 

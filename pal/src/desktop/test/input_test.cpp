@@ -105,13 +105,7 @@ TEST_F(WindowTest, DoubleClicksNeedTheClassStyleAndTheBox) {
         Click(VK_LBUTTON, 50, 50);
         Click(VK_LBUTTON, c.secondX, 50);
         PumpAll();
-        std::vector<UINT> presses;
-        for (UINT message : Log().Messages(hwnd)) {
-            if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
-                presses.push_back(message);
-            }
-        }
-        EXPECT_EQ(presses, c.presses);
+        EXPECT_EQ(paltest::MessagesAmong(hwnd, {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}), c.presses);
         DestroyWindow(hwnd);
     }
     // The press after a double click starts anew; another button is no double click.
@@ -123,14 +117,9 @@ TEST_F(WindowTest, DoubleClicksNeedTheClassStyleAndTheBox) {
     Click(VK_LBUTTON, 50, 50);
     Click(VK_RBUTTON, 50, 50);
     PumpAll();
-    std::vector<UINT> presses;
-    for (UINT message : Log().Messages(hwnd)) {
-        if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDOWN) {
-            presses.push_back(message);
-        }
-    }
-    EXPECT_EQ(presses, (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN,
-                                          WM_RBUTTONDOWN}));
+    EXPECT_EQ(
+        paltest::MessagesAmong(hwnd, {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN}),
+        (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN, WM_RBUTTONDOWN}));
     DestroyWindow(hwnd);
 }
 

@@ -69,13 +69,7 @@ TEST_F(WindowTest, ShowWindowCommands) {
         EXPECT_EQ(ShowWindow(hwnd, c.command), c.result);
         EXPECT_EQ(IsWindowVisible(hwnd), c.visible);
         EXPECT_EQ(IsIconic(hwnd), c.iconic);
-        std::vector<UINT> seen;
-        for (UINT message : Log().Messages(hwnd)) {
-            if (message == WM_SHOWWINDOW || message == WM_SIZE || message == WM_ACTIVATE) {
-                seen.push_back(message);
-            }
-        }
-        EXPECT_EQ(seen, c.messages);
+        EXPECT_EQ(paltest::MessagesAmong(hwnd, {WM_SHOWWINDOW, WM_SIZE, WM_ACTIVATE}), c.messages);
         if (auto size = LastSeen(hwnd, WM_SIZE); size.message == WM_SIZE) {
             EXPECT_EQ(size.wParam, c.sizeType);
             EXPECT_EQ(size.lParam, c.sizeType == SIZE_MINIMIZED ? 0 : MAKELPARAM(100, 50));
@@ -93,23 +87,9 @@ TEST_F(WindowTest, AChildIsVisibleOnlyWithItsParentsAndIsPaintedOnlyThen) {
     EXPECT_TRUE(paltest::TakeAll().empty());  // no WM_PAINT for a child of a hidden parent
     ShowWindow(parent, SW_SHOW);
     EXPECT_TRUE(IsWindowVisible(child));
-    std::vector<HWND> painted;
-    for (const MSG& msg : paltest::TakeAll()) {
-        if (msg.message == WM_PAINT) {
-            painted.push_back(msg.hwnd);
-            DispatchMessageA(&msg);
-        }
-    }
-    for (const MSG& msg : paltest::TakeAll()) {
-        if (msg.message == WM_PAINT) {
-            painted.push_back(msg.hwnd);
-            DispatchMessageA(&msg);
-        }
-    }
-    std::sort(painted.begin(), painted.end());
     std::vector<HWND> expected{parent, child};
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(painted, expected);
+    EXPECT_EQ(paltest::PaintAll(), expected);
     DestroyWindow(parent);
 }
 
