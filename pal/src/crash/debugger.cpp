@@ -9,6 +9,7 @@
 
 #include "windows.h"
 
+// Differs from Windows: any ptrace tracer counts.
 BOOL IsDebuggerPresent() {
     int fd = open("/proc/self/status", O_RDONLY | O_CLOEXEC);
     if (fd < 0) {

@@ -8,6 +8,7 @@ namespace {
 std::atomic<UINT> g_errorMode{0};
 }
 
+// Differs from Windows: kept and returned; it changes nothing.
 UINT SetErrorMode(UINT uMode) {
     return g_errorMode.exchange(uMode);
 }

@@ -102,6 +102,8 @@ void Remove() {
 
 }  // namespace
 
+// Differs from Windows: the filter runs in a signal handler on the faulting thread while the other
+// threads keep running.
 LPTOP_LEVEL_EXCEPTION_FILTER SetUnhandledExceptionFilter(
     LPTOP_LEVEL_EXCEPTION_FILTER lpTopLevelExceptionFilter) {
     std::lock_guard<std::mutex> guard(g_installLock);

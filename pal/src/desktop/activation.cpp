@@ -106,6 +106,7 @@ HWND SetActiveWindow(HWND hWnd) {
     return pal::Activate(pal::Desktop::Get().Root(hWnd));
 }
 
+// Differs from Windows: NULL when the active window belongs to another thread of the process.
 HWND GetActiveWindow() {
     HWND active = pal::Desktop::Get().Active();
     auto window = pal::DesktopWindow(active);
@@ -125,6 +126,8 @@ HWND GetForegroundWindow() {
     return pal::Desktop::Get().Active();
 }
 
+// Differs from Windows: a window of another thread cannot take the focus (NULL with
+// ERROR_ACCESS_DENIED).
 HWND SetFocus(HWND hWnd) {
     pal::Desktop& desktop = pal::Desktop::Get();
     if (!hWnd) {
@@ -146,6 +149,7 @@ HWND SetFocus(HWND hWnd) {
     return old;
 }
 
+// Differs from Windows: NULL when the focus window belongs to another thread of the process.
 HWND GetFocus() {
     HWND focus = pal::Desktop::Get().Focus();
     auto window = pal::DesktopWindow(focus);

@@ -85,6 +85,7 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
     return TRUE;
 }
 
+// Differs from Windows: as SetWindowPos, there is no frame to recompute.
 BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint) {
     UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (bRepaint ? 0 : SWP_NOREDRAW);
     return SetWindowPos(hWnd, nullptr, X, Y, nWidth, nHeight, flags);

@@ -46,6 +46,7 @@ BOOL ReleaseCapture() {
     return TRUE;
 }
 
+// Differs from Windows: NULL when the capture belongs to another thread of the process.
 HWND GetCapture() {
     HWND capture = pal::Desktop::Get().Capture();
     return OfThisThread(capture) ? capture : nullptr;
@@ -63,6 +64,7 @@ BOOL GetCursorPos(POINT* lpPoint) {
     return TRUE;
 }
 
+// Differs from Windows: while no input waits for the thread, the state now.
 short GetKeyState(int nVirtKey) {
     auto thread = pal::ExistingUiThread();
     bool down = thread && nVirtKey > 0 && thread->input->KeyDown(static_cast<UINT>(nVirtKey));
@@ -74,6 +76,7 @@ short GetAsyncKeyState(int vKey) {
     return down ? static_cast<short>(0x8000) : 0;
 }
 
+// Differs from Windows: fixed, not a user setting.
 UINT GetDoubleClickTime() {
     return kDoubleClickTime;
 }

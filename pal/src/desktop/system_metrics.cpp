@@ -15,6 +15,7 @@ constexpr struct {
 
 }  // namespace
 
+// Differs from Windows: the screen is PalSetScreenSize's; other indexes than those listed give 0.
 int GetSystemMetrics(int nIndex) {
     pal::Extent screen = pal::Desktop::Get().ScreenSize();
     if (nIndex == SM_CXSCREEN) {

@@ -59,6 +59,7 @@ LONG GetWindowLongA(HWND hWnd, int nIndex) {
     return static_cast<LONG>(Exchange(hWnd, nIndex, nullptr));
 }
 
+// Differs from Windows: no WM_STYLECHANGING or WM_STYLECHANGED (see Exchange).
 LONG SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong) {
     if (nIndex == GWLP_WNDPROC) {
         return pal::FailWith(ERROR_INVALID_INDEX, LONG{0});
@@ -72,6 +73,7 @@ LONG_PTR GetWindowLongPtrA(HWND hWnd, int nIndex) {
     return Exchange(hWnd, nIndex, nullptr);
 }
 
+// Differs from Windows: no WM_STYLECHANGING or WM_STYLECHANGED (see Exchange).
 LONG_PTR SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
     return Exchange(hWnd, nIndex, &dwNewLong);
 }

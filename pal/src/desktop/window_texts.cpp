@@ -1,6 +1,8 @@
 // SetWindowTextA, GetWindowTextA and GetWindowTextLengthA, through the window's procedure.
 #include "desktop/desktop_call.h"
 
+// Differs from Windows: a published top-level window's record is written anew with the text, so
+// that FindWindowA in other processes finds it by it.
 BOOL SetWindowTextA(HWND hWnd, LPCSTR lpString) {
     if (!pal::FindWindowObject(hWnd)) {
         return pal::FailWith(ERROR_INVALID_WINDOW_HANDLE, FALSE);

@@ -156,6 +156,7 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
     return handle;
 }
 
+// Differs from Windows: overlapped writes are refused (ERROR_INVALID_PARAMETER).
 BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
                LPDWORD lpNumberOfBytesWritten, LPVOID lpOverlapped) {
     auto file = pal::LookupHandleAs<pal::fs::FileObject>(hFile);

@@ -165,6 +165,7 @@ BOOL FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData) {
     return TRUE;
 }
 
+// Differs from Windows: CloseHandle also closes a search handle.
 BOOL FindClose(HANDLE hFindFile) {
     if (!pal::LookupHandleAs<pal::fs::FindObject>(hFindFile)) {
         return FALSE;

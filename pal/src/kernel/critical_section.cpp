@@ -37,6 +37,7 @@ void InitializeCriticalSection(LPCRITICAL_SECTION lpCriticalSection) {
     section->count = 0;
 }
 
+// Differs from Windows: a thread disowned by TerminateThread stops here for good.
 void EnterCriticalSection(LPCRITICAL_SECTION lpCriticalSection) {
     pal::ParkIfTerminated();
     Section* section = SectionOf(lpCriticalSection);

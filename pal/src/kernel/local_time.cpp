@@ -5,6 +5,8 @@
 
 #include "windows.h"
 
+// Differs from Windows: the zone is the C library's, read once per process; a leap second reads as
+// second 59.
 void GetLocalTime(LPSYSTEMTIME lpSystemTime) {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);

@@ -4,6 +4,7 @@
 
 #include "windows.h"
 
+// Differs from Windows: the descriptor only records its arguments; nothing applies access control.
 BOOL InitializeSecurityDescriptor(PSECURITY_DESCRIPTOR pSecurityDescriptor, DWORD dwRevision) {
     if (!pSecurityDescriptor) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -19,6 +20,7 @@ BOOL InitializeSecurityDescriptor(PSECURITY_DESCRIPTOR pSecurityDescriptor, DWOR
     return TRUE;
 }
 
+// Differs from Windows: the descriptor only records its arguments; nothing applies access control.
 BOOL SetSecurityDescriptorDacl(PSECURITY_DESCRIPTOR pSecurityDescriptor, BOOL bDaclPresent,
                                PACL pDacl, BOOL bDaclDefaulted) {
     if (!pSecurityDescriptor) {

@@ -6,6 +6,8 @@
 
 #include "kernel/thread_self.h"
 
+// Differs from Windows: millisecond resolution on the monotonic clock; a thread disowned by
+// TerminateThread stops here for good.
 void Sleep(DWORD dwMilliseconds) {
     pal::ParkIfTerminated();
     if (dwMilliseconds == 0) {
@@ -19,6 +21,7 @@ void Sleep(DWORD dwMilliseconds) {
 }
 
 // CLOCK_BOOTTIME: like Windows' tick count it starts at boot and goes on while suspended.
+// Differs from Windows: CLOCK_BOOTTIME in milliseconds, without the timer tick.
 DWORD GetTickCount() {
     timespec now;
     clock_gettime(CLOCK_BOOTTIME, &now);

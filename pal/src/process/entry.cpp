@@ -4,7 +4,7 @@
 
 #include "process/spawn.h"
 
-// Deviation: the command line is rebuilt from argv (joined by single spaces), and the show command
+// Differs from Windows: the command line is rebuilt from argv (joined by single spaces), and the show command
 // comes from the starter through the variable PAL_SHOW_COMMAND, which is then removed.
 int PalRunWinMain(int argc, char** argv, PAL_WINMAIN_FUNCTION entry) {
     std::string commandLine;

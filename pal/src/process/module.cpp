@@ -87,6 +87,8 @@ bool IsProgramName(const std::string& name) {
 }  // namespace
 }  // namespace pal
 
+// Differs from Windows: an HMODULE is the loaded object's base address, checked against the
+// loader's list.
 HMODULE GetModuleHandleA(LPCSTR lpModuleName) {
     if (!lpModuleName) {
         return pal::ProgramModule();
@@ -102,7 +104,7 @@ HMODULE GetModuleHandleA(LPCSTR lpModuleName) {
     return module;
 }
 
-// Deviation: the program reports its name under the rule, so "/x/BRDJ" gives "/x/BRDJ.exe", a
+// Differs from Windows: the program reports its name under the rule, so "/x/BRDJ" gives "/x/BRDJ.exe", a
 // path that names no file (starting it finds "/x/BRDJ" again). Libraries report the file loaded.
 DWORD GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize) {
     HMODULE module = hModule ? hModule : pal::ProgramModule();
@@ -130,7 +132,7 @@ DWORD GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize) {
     return static_cast<DWORD>(path.size());
 }
 
-// Deviation: the library's initialisers run as the loader's (no DllMain). Windows's search of the
+// Differs from Windows: the library's initialisers run as the loader's (no DllMain). Windows's search of the
 // system folders and PATH is the loader's own search (rpath, LD_LIBRARY_PATH, system folders).
 HMODULE LoadLibraryA(LPCSTR lpLibFileName) {
     if (!lpLibFileName || !*lpLibFileName) {
@@ -159,7 +161,7 @@ HMODULE LoadLibraryA(LPCSTR lpLibFileName) {
     return module;
 }
 
-// Deviation: ordinals are not supported (ERROR_PROC_NOT_FOUND).
+// Differs from Windows: ordinals are not supported (ERROR_PROC_NOT_FOUND).
 FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
     link_map* map = pal::ModuleMap(hModule);
     if (!map) {
@@ -185,7 +187,7 @@ FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
     return reinterpret_cast<FARPROC>(symbol);
 }
 
-// Deviation: only LoadLibraryA's own references are released; freeing the program or a linked
+// Differs from Windows: only LoadLibraryA's own references are released; freeing the program or a linked
 // library succeeds and leaves it loaded.
 BOOL FreeLibrary(HMODULE hLibModule) {
     void* handle = nullptr;

@@ -28,7 +28,7 @@ std::vector<std::string> EnvironmentBlock(const char* block) {
 }  // namespace
 }  // namespace pal
 
-// Deviation: the command line is not handed over as one text; its first token becomes argv[0]
+// Differs from Windows: the command line is not handed over as one text; its first token becomes argv[0]
 // and the rest one argument (see process.h). Creation flags, security attributes and handle
 // inheritance have no effect; the primary thread's id is the process id.
 BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_ATTRIBUTES,
@@ -91,7 +91,7 @@ BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_AT
     return TRUE;
 }
 
-// Deviation: bInheritHandle has no effect. Any process of this user can be opened, whatever its
+// Differs from Windows: bInheritHandle has no effect. Any process of this user can be opened, whatever its
 // runtime root: only lookups by name are scoped.
 HANDLE OpenProcess(DWORD dwDesiredAccess, BOOL, DWORD dwProcessId) {
     pid_t pid = static_cast<pid_t>(dwProcessId);
@@ -116,6 +116,7 @@ HANDLE OpenProcess(DWORD dwDesiredAccess, BOOL, DWORD dwProcessId) {
         std::make_shared<pal::ProcessObject>(pid, pidfd, dwDesiredAccess, pal::FindChild(pid)));
 }
 
+// Differs from Windows: sends SIGKILL; the exit code is remembered by the layer.
 BOOL TerminateProcess(HANDLE hProcess, UINT uExitCode) {
     if (hProcess == pal::kCurrentProcess) {
         _exit(static_cast<int>(uExitCode));
@@ -124,6 +125,8 @@ BOOL TerminateProcess(HANDLE hProcess, UINT uExitCode) {
     return process ? process->Terminate(uExitCode) : FALSE;
 }
 
+// Differs from Windows: a child killed by a signal reads 128 + the signal; a process this one did
+// not start reads the code it was terminated with through this handle, else 0.
 BOOL GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode) {
     if (hProcess == pal::kCurrentProcess) {
         if (!lpExitCode) {
@@ -137,7 +140,7 @@ BOOL GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode) {
     return process ? process->GetExitCode(lpExitCode) : FALSE;
 }
 
-// Deviation: WaitForSingleObject and CloseHandle do not know the pseudo-handle (they fail with
+// Differs from Windows: WaitForSingleObject and CloseHandle do not know the pseudo-handle (they fail with
 // ERROR_INVALID_HANDLE); TerminateProcess and GetExitCodeProcess accept it.
 HANDLE GetCurrentProcess() {
     return pal::kCurrentProcess;

@@ -59,7 +59,7 @@ bool ProcessObject::HasEnded() {
     return WaitReadable(pidfd_, 0) == WAIT_OBJECT_0;
 }
 
-// Deviation: SIGKILL cannot carry an exit code; the code is remembered by the layer, so a
+// Differs from Windows: SIGKILL cannot carry an exit code; the code is remembered by the layer, so a
 // process ended this way reports uExitCode to the handles of the process that started it and to
 // the handle that ended it.
 BOOL ProcessObject::Terminate(UINT exitCode) {
@@ -88,7 +88,7 @@ BOOL ProcessObject::Terminate(UINT exitCode) {
     return TRUE;
 }
 
-// Deviation: Linux keeps the exit status only for the parent. A process this process did not
+// Differs from Windows: Linux keeps the exit status only for the parent. A process this process did not
 // start reports, once ended, the code it was terminated with through this handle, else 0.
 BOOL ProcessObject::GetExitCode(LPDWORD exitCode) {
     if (!(access_ & (PROCESS_QUERY_INFORMATION | PROCESS_QUERY_LIMITED_INFORMATION))) {

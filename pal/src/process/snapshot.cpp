@@ -74,7 +74,7 @@ bool InRuntimeDir(pid_t pid, unsigned uid, const std::string& own) {
 }  // namespace
 }  // namespace pal
 
-// Deviation: only processes are listed (TH32CS_SNAPPROCESS; other kinds fail with
+// Differs from Windows: only processes are listed (TH32CS_SNAPPROCESS; other kinds fail with
 // ERROR_NOT_SUPPORTED), and only this user's processes whose initial environment resolves to
 // this process's runtime root, plus the caller itself; zombies are left out. A process reports
 // the file name of the executable it runs (/proc/PID/exe, symbolic links resolved) under the
@@ -102,11 +102,13 @@ HANDLE CreateToolhelp32Snapshot(DWORD dwFlags, DWORD) {
     return pal::AddHandle(std::make_shared<pal::SnapshotObject>(std::move(entries)));
 }
 
+// Differs from Windows: lists this user's processes of this runtime root only.
 BOOL Process32First(HANDLE hSnapshot, LPPROCESSENTRY32 lppe) {
     auto snapshot = pal::LookupHandleAs<pal::SnapshotObject>(hSnapshot);
     return snapshot ? snapshot->Next(true, lppe) : FALSE;
 }
 
+// Differs from Windows: lists this user's processes of this runtime root only.
 BOOL Process32Next(HANDLE hSnapshot, LPPROCESSENTRY32 lppe) {
     auto snapshot = pal::LookupHandleAs<pal::SnapshotObject>(hSnapshot);
     return snapshot ? snapshot->Next(false, lppe) : FALSE;

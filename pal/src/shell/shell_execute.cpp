@@ -59,7 +59,7 @@ std::string UrlOpener() {
 }  // namespace
 }  // namespace pal
 
-// Deviation: headless, so the show command only reaches a WinMain-style program (entry.h); the
+// Differs from Windows: headless, so the show command only reaches a WinMain-style program (entry.h); the
 // owner window is not used. Verbs other than "open" fail with SE_ERR_NOASSOC, and so does a file
 // that is no program (no execute bit, no "#!" line): documents are not opened. A bare program
 // name is looked for in lpDirectory, the program's folder, the current folder, then PATH.

@@ -13,6 +13,7 @@ BOOL IsDBCSLeadByteEx(UINT CodePage, BYTE TestChar) {
     return TestChar >= 0x81 && TestChar <= 0xFE;
 }
 
+// Differs from Windows: the ANSI code page is always 936 (GBK).
 BOOL IsDBCSLeadByte(BYTE TestChar) {
     return IsDBCSLeadByteEx(CP_ACP, TestChar);
 }

@@ -3,6 +3,8 @@
 #include "window/window_class.h"
 #include "window/window_object.h"
 
+// Differs from Windows: handles WM_NCCREATE, WM_CLOSE, WM_PAINT, WM_ERASEBKGND and the desktop's
+// messages (pal/src/desktop/desktop_default.h); every other message gives 0.
 LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     switch (Msg) {
         case WM_NCCREATE:

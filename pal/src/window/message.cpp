@@ -42,6 +42,7 @@ int TakeMessage(LPMSG lpMsg, HWND hWnd, UINT min, UINT max, bool remove, bool wa
 
 }  // namespace
 
+// Differs from Windows: reaches threads of the calling process only.
 BOOL PostThreadMessageA(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM lParam) {
     auto queue = pal::FindThreadQueue(idThread);
     if (!queue) {
@@ -71,6 +72,8 @@ BOOL GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax)
     return lpMsg->message == WM_QUIT ? 0 : 1;
 }
 
+// Differs from Windows: a null lpMsg fails with ERROR_INVALID_PARAMETER; an hWnd filter names one
+// window of the thread.
 BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg) {
     int got = TakeMessage(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, (wRemoveMsg & PM_REMOVE) != 0,
                           false);

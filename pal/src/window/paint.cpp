@@ -26,6 +26,7 @@ HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     return window->paintDc;
 }
 
+// Differs from Windows: nothing was drawn, so there is nothing to flush.
 BOOL EndPaint(HWND, const PAINTSTRUCT*) {
     return TRUE;
 }

@@ -126,6 +126,7 @@ void Install() {
 
 }  // namespace
 
+// Differs from Windows: not Win32; SIGINT and SIGTERM close the program through its main window.
 void PalInstallCloseSignals() {
     static std::once_flag once;
     std::call_once(once, &Install);

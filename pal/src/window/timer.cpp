@@ -28,6 +28,8 @@ UINT_PTR NewThreadTimerId() {
 
 }  // namespace
 
+// Differs from Windows: millisecond periods on the monotonic clock (10 ms at least); a window timer
+// with id 0 returns 1.
 UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc) {
     if (hWnd) {
         if (DWORD error = CheckOwnWindow(hWnd)) {
@@ -48,6 +50,7 @@ UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerF
     return id != 0 ? id : 1;
 }
 
+// Differs from Windows: the timers are the layer's own, on the monotonic clock (see SetTimer).
 BOOL KillTimer(HWND hWnd, UINT_PTR uIDEvent) {
     if (hWnd) {
         if (DWORD error = CheckOwnWindow(hWnd)) {

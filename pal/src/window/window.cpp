@@ -166,6 +166,8 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
     return hwnd;
 }
 
+// Differs from Windows: called again from WM_DESTROY or WM_NCDESTROY it returns TRUE and sends
+// nothing; a thread that ends drops its windows without messages.
 BOOL DestroyWindow(HWND hWnd) {
     auto window = pal::FindWindowObject(hWnd);
     if (!window) {
@@ -207,6 +209,8 @@ BOOL IsWindow(HWND hWnd) {
     return pal::FindForeignWindow(hWnd) ? TRUE : FALSE;
 }
 
+// Differs from Windows: another process's message-only windows are unknown; its thread ids are its
+// layer's own.
 DWORD GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId) {
     if (auto window = pal::FindWindowObject(hWnd)) {
         if (lpdwProcessId) {

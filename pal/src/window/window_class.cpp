@@ -114,6 +114,7 @@ ATOM RegisterClassA(const WNDCLASSA* lpWndClass) {
                          lpWndClass->hbrBackground, lpWndClass->lpszClassName);
 }
 
+// Differs from Windows: extra bytes, icons, cursor and menu name are accepted and not kept.
 ATOM RegisterClassExA(const WNDCLASSEXA* lpWndClass) {
     if (!lpWndClass || lpWndClass->cbSize != sizeof(WNDCLASSEXA)) {
         SetLastError(ERROR_INVALID_PARAMETER);
