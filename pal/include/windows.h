@@ -4,9 +4,11 @@
 #pragma once
 
 #include "pal/crash.h"
+#include "pal/desktop.h"
 #include "pal/entry.h"
 #include "pal/file.h"
 #include "pal/ini.h"
+#include "pal/input.h"
 #include "pal/kernel.h"
 #include "pal/message.h"
 #include "pal/ole.h"

@@ -158,15 +158,18 @@ struct CREATESTRUCTA {
 };
 typedef CREATESTRUCTA* LPCREATESTRUCTA;
 
-// Creates a window of the calling thread: a top-level window (hWndParent NULL) or a message-only
+// Creates a window of the calling thread: a top-level window (hWndParent NULL), a child window
+// (WS_CHILD, placed in its parent's client area, hMenu its control id), an owned top-level
+// window (hWndParent names a window whose top-level window becomes the owner) or a message-only
 // window (HWND_MESSAGE). It sends WM_NCCREATE (FALSE fails the creation, after WM_NCDESTROY) and
 // WM_CREATE (-1 destroys the window again, WM_DESTROY and WM_NCDESTROY included), both with a
 // CREATESTRUCTA, then returns the handle; NULL on failure with ERROR_CANNOT_FIND_WND_CLASS,
 // ERROR_TLW_WITH_WSCHILD (WS_CHILD without parent), ERROR_INVALID_WINDOW_HANDLE (a parent that is
-// no window) or ERROR_NOT_SUPPORTED (child and owned windows are not available yet).
+// no window) or ERROR_NOT_SUPPORTED (a parent of another process, or a message-only one).
 // CW_USEDEFAULT in x gives an overlapped window the position 0, 0 (y is then ignored), in nWidth
 // the size 640 x 480 (nHeight ignored); for other windows it means 0. A window created with
-// WS_VISIBLE is to be painted once (WM_PAINT). The handle names the window in every process of
+// WS_VISIBLE is to be painted once (WM_PAINT), and a visible top-level one is activated
+// (pal/desktop.h). The handle names the window in every process of
 // the runtime root and is never reused.
 HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X,
                      int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
@@ -195,8 +198,7 @@ HWND FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName);
 
 // ---- The message loop ------------------------------------------------------------------------
 
-// Headless: there is no keyboard, so no character messages are made; returns FALSE.
-BOOL TranslateMessage(const MSG* lpMsg);
+// TranslateMessage: pal/input.h.
 // Calls the procedure of lpMsg->hwnd and returns its result. A WM_TIMER whose lParam is the
 // TIMERPROC of a live timer calls that procedure instead (also for thread timers, hwnd NULL).
 // Returns 0 for a thread message, and with ERROR_INVALID_WINDOW_HANDLE for no window or

@@ -1,10 +1,11 @@
 // The default window procedure.
+#include "desktop/desktop_default.h"
 #include "window/window_class.h"
 #include "window/window_object.h"
 
-// Differs from Windows: handles WM_NCCREATE, WM_CLOSE, WM_PAINT and WM_ERASEBKGND only; every other
-// message gives 0.
-LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM, LPARAM) {
+// Differs from Windows: handles WM_NCCREATE, WM_CLOSE, WM_PAINT, WM_ERASEBKGND and the desktop's
+// messages (pal/src/desktop/desktop_default.h); every other message gives 0.
+LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     switch (Msg) {
         case WM_NCCREATE:
             return TRUE;
@@ -24,7 +25,10 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM, LPARAM) {
             auto window = pal::FindWindowObject(hWnd);
             return window && window->windowClass->background ? 1 : 0;
         }
-        default:
-            return 0;
+        default: {
+            LRESULT result = 0;
+            pal::DesktopDefault(hWnd, Msg, wParam, lParam, &result);
+            return result;
+        }
     }
 }

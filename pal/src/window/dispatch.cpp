@@ -1,12 +1,7 @@
-// The message loop's TranslateMessage and DispatchMessageA.
+// The message loop's DispatchMessageA (TranslateMessage is the input's).
 #include "window/timer_source.h"
 #include "window/ui_thread.h"
 #include "window/window_object.h"
-
-// Differs from Windows: headless, there is no keyboard input to translate.
-BOOL TranslateMessage(const MSG*) {
-    return FALSE;
-}
 
 LRESULT DispatchMessageA(const MSG* lpMsg) {
     if (!lpMsg) {

@@ -29,7 +29,8 @@ bool PaintSource::Take(const MessageFilter& filter, bool, MSG* msg, std::optiona
     }
     for (const auto& window : windows) {
         MSG paint{window->hwnd, WM_PAINT, 0, 0, GetTickCount(), {0, 0}};
-        if (filter.Matches(paint) && window->NeedsPaint()) {
+        // A child is painted only while its parents are visible too.
+        if (filter.Matches(paint) && window->NeedsPaint() && IsWindowVisible(window->hwnd)) {
             *msg = paint;
             return true;
         }

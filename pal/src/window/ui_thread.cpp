@@ -3,6 +3,8 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "desktop/desktop_model.h"
+#include "desktop/input_source.h"
 #include "window/paint_source.h"
 #include "window/sent_messages.h"
 #include "window/timer_source.h"
@@ -39,6 +41,7 @@ void EndUiThread(DWORD id) {
     ended->timers->Clear();
     for (const auto& window : RemoveWindowsOfThread(id)) {
         window->SetState(Window::State::kGone);
+        Desktop::Get().Remove(window->hwnd);
         ended->paint->Remove(window->hwnd);
         Unpublish(*window);
     }
@@ -65,9 +68,11 @@ std::shared_ptr<UiThread> CurrentUiThread() {
     made->id = GetCurrentThreadId();
     made->queue = queue;
     made->sent = std::make_shared<SentMessages>();
+    made->input = std::make_shared<InputSource>();
     made->paint = std::make_shared<PaintSource>();
     made->timers = std::make_shared<TimerSource>();
     queue->AddSource(made->sent, MessageSource::Stage::kBeforePosted);
+    queue->AddSource(made->input, MessageSource::Stage::kAfterQuit);
     queue->AddSource(made->paint, MessageSource::Stage::kAfterQuit);
     queue->AddSource(made->timers, MessageSource::Stage::kAfterQuit);
     {

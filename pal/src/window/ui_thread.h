@@ -1,6 +1,6 @@
-// What the window area keeps per thread: the thread's queue and the three sources of messages
+// What the window area keeps per thread: the thread's queue and the four sources of messages
 // that are made when due rather than posted, registered with the queue in Windows's order
-// (sent messages before posted ones; paint, then timers, after the quit state).
+// (sent messages before posted ones; input, paint, then timers, after the quit state).
 //
 // Made by a thread's first window, timer or send; ended with the thread's queue, when the
 // thread's windows are dropped without messages (the thread can no longer handle any), its
@@ -16,11 +16,13 @@ namespace pal {
 class SentMessages;
 class PaintSource;
 class TimerSource;
+class InputSource;
 
 struct UiThread {
     DWORD id = 0;
     std::shared_ptr<MessageQueue> queue;
     std::shared_ptr<SentMessages> sent;
+    std::shared_ptr<InputSource> input;  // pal/src/desktop/input_source.h
     std::shared_ptr<PaintSource> paint;
     std::shared_ptr<TimerSource> timers;
 };

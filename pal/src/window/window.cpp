@@ -1,6 +1,8 @@
 // Creating and destroying windows; what a handle names.
 #include <unistd.h>
 
+#include "desktop/activation.h"
+#include "desktop/desktop_model.h"
 #include "window/paint_source.h"
 #include "window/timer_source.h"
 #include "window/ui_thread.h"
@@ -46,6 +48,7 @@ RECT Placement(bool overlapped, int x, int y, int width, int height) {
 void Finish(const std::shared_ptr<pal::Window>& window) {
     window->SetState(pal::Window::State::kGone);
     pal::RemoveWindowObject(window->hwnd);
+    pal::Desktop::Get().Remove(window->hwnd);
     window->thread->paint->Remove(window->hwnd);
     window->thread->timers->KillWindowTimers(window->hwnd);
     window->thread->queue->RemoveWindowMessages(window->hwnd);
@@ -58,17 +61,28 @@ bool StillCreating(const std::shared_ptr<pal::Window>& window) {
 
 }  // namespace
 
-// Differs from Windows: only top-level and message-only windows exist (a real parent fails with
-// ERROR_NOT_SUPPORTED); the title is set before WM_NCCREATE, not by DefWindowProcA; creation
-// sends WM_NCCREATE and WM_CREATE only (no sizing or activation messages); there is no frame,
-// so the client area is the whole window. A top-level window that cannot be published in the
-// runtime root fails the creation with that error (ERROR_PATH_NOT_FOUND without a root).
+// Differs from Windows: the title is set before WM_NCCREATE, not by DefWindowProcA; creation
+// sends WM_NCCREATE and WM_CREATE only (no WM_SIZE or WM_MOVE after them), and a visible
+// top-level window is then activated; there is no frame, so the client area is the whole
+// window. The parent of a child or owned window must be a window of this process that is not
+// message-only (ERROR_NOT_SUPPORTED otherwise). A top-level window that cannot be published in
+// the runtime root fails the creation with that error (ERROR_PATH_NOT_FOUND without a root).
 HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X,
                      int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
                      HINSTANCE hInstance, LPVOID lpParam) {
     bool messageOnly = hWndParent == HWND_MESSAGE;
+    bool child = hWndParent && !messageOnly && (dwStyle & WS_CHILD);
+    HWND owner = nullptr;
     if (hWndParent && !messageOnly) {
-        return Fail(IsWindow(hWndParent) ? ERROR_NOT_SUPPORTED : ERROR_INVALID_WINDOW_HANDLE);
+        auto parent = pal::FindWindowObject(hWndParent);
+        if (!parent) {
+            return Fail(IsWindow(hWndParent) ? ERROR_NOT_SUPPORTED : ERROR_INVALID_WINDOW_HANDLE);
+        }
+        if (parent->messageOnly) {
+            return Fail(ERROR_NOT_SUPPORTED);
+        }
+        // An owned window's owner is the top-level window of the window named.
+        owner = child ? nullptr : pal::Desktop::Get().Root(hWndParent);
     }
     if (!hWndParent && (dwStyle & WS_CHILD)) {
         return Fail(ERROR_TLW_WITH_WSCHILD);
@@ -82,7 +96,7 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
         return Fail(ERROR_INVALID_THREAD_ID);  // the thread is being torn down
     }
     pal::Window::Params params;
-    if (!messageOnly) {
+    if (!messageOnly && !child) {
         params.root = PalRuntimeDir();
         if (params.root.empty()) {
             return Fail(ERROR_PATH_NOT_FOUND);
@@ -96,11 +110,15 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
     params.style = dwStyle;
     params.exStyle = dwExStyle;
     params.instance = hInstance;
+    params.id = child ? static_cast<int>(reinterpret_cast<intptr_t>(hMenu)) : 0;
     params.rect = Placement(overlapped, X, Y, nWidth, nHeight);
     params.title = lpWindowName ? lpWindowName : "";
     auto window = std::make_shared<pal::Window>(std::move(params));
     HWND hwnd = window->hwnd;
     pal::AddWindowObject(window);
+    if (!messageOnly) {
+        pal::Desktop::Get().Add(hwnd, child ? hWndParent : nullptr, owner);
+    }
     thread->paint->Add(window);
 
     RECT rect = window->Rect();
@@ -139,8 +157,11 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
         DestroyWindow(hwnd);
         return Fail(error);
     }
-    if (dwStyle & WS_VISIBLE) {
+    if ((dwStyle & WS_VISIBLE) && !messageOnly) {
         window->InvalidateAll(true);
+        if (!child && !(dwStyle & (WS_MINIMIZE | WS_DISABLED))) {
+            pal::Activate(hwnd);
+        }
     }
     return hwnd;
 }
@@ -162,7 +183,19 @@ BOOL DestroyWindow(HWND hWnd) {
     }
     window->SetState(pal::Window::State::kDestroying);
     window->thread->timers->KillWindowTimers(hWnd);
+    if (!window->messageOnly) {
+        pal::LeaveActivation(hWnd);
+        for (HWND owned : pal::Desktop::Get().OwnedBy(hWnd)) {
+            DestroyWindow(owned);
+        }
+    }
     pal::CallWindowProcedure(window, WM_DESTROY, 0, 0);
+    // Children go after their parent's WM_DESTROY and before its WM_NCDESTROY.
+    if (!window->messageOnly) {
+        for (HWND child : pal::Desktop::Get().Children(hWnd)) {
+            DestroyWindow(child);  // a child of another thread stays (pal/DEVIATIONS.md)
+        }
+    }
     pal::CallWindowProcedure(window, WM_NCDESTROY, 0, 0);
     Finish(window);
     return TRUE;

@@ -40,7 +40,6 @@ Window::Window(Params params)
       windowClass(std::move(params.windowClass)),
       thread(std::move(params.thread)),
       messageOnly(params.messageOnly),
-      exStyle(params.exStyle),
       instance(params.instance),
       root(std::move(params.root)),
       sequence(++g_lastSequence),
@@ -48,7 +47,9 @@ Window::Window(Params params)
       procedure_(windowClass->procedure),
       title_(std::move(params.title)),
       style_(params.style),
-      rect_(params.rect) {}
+      exStyle_(params.exStyle),
+      rect_(params.rect),
+      id_(params.id) {}
 
 WNDPROC Window::Procedure() {
     std::lock_guard<std::mutex> guard(lock_);
@@ -65,9 +66,72 @@ DWORD Window::Style() {
     return style_;
 }
 
+DWORD Window::ExStyle() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return exStyle_;
+}
+
 RECT Window::Rect() {
     std::lock_guard<std::mutex> guard(lock_);
     return rect_;
+}
+
+int Window::Id() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return id_;
+}
+
+LONG_PTR Window::UserData() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return userData_;
+}
+
+HICON Window::Icon(bool big) {
+    std::lock_guard<std::mutex> guard(lock_);
+    return big ? bigIcon_ : smallIcon_;
+}
+
+void Window::SetProcedure(WNDPROC procedure) {
+    std::lock_guard<std::mutex> guard(lock_);
+    procedure_ = procedure;
+}
+
+void Window::SetTitle(std::string title) {
+    std::lock_guard<std::mutex> guard(lock_);
+    title_ = std::move(title);
+}
+
+void Window::SetStyle(DWORD style) {
+    std::lock_guard<std::mutex> guard(lock_);
+    style_ = style;
+}
+
+void Window::SetExStyle(DWORD exStyle) {
+    std::lock_guard<std::mutex> guard(lock_);
+    exStyle_ = exStyle;
+}
+
+void Window::SetRect(RECT rect) {
+    std::lock_guard<std::mutex> guard(lock_);
+    rect_ = rect;
+}
+
+void Window::SetId(int id) {
+    std::lock_guard<std::mutex> guard(lock_);
+    id_ = id;
+}
+
+void Window::SetUserData(LONG_PTR data) {
+    std::lock_guard<std::mutex> guard(lock_);
+    userData_ = data;
+}
+
+HICON Window::SetIcon(bool big, HICON icon) {
+    std::lock_guard<std::mutex> guard(lock_);
+    HICON& slot = big ? bigIcon_ : smallIcon_;
+    HICON old = slot;
+    slot = icon;
+    return old;
 }
 
 Window::State Window::GetState() {

@@ -31,7 +31,8 @@ public:
         DWORD style = 0;
         DWORD exStyle = 0;
         HINSTANCE instance = nullptr;
-        RECT rect{};
+        int id = 0;   // a child window's control id
+        RECT rect{};  // in the parent's client coordinates for a child, else the screen's
         std::string title;
         std::string root;  // the runtime root it is published in; empty when it is not
     };
@@ -42,7 +43,6 @@ public:
     const std::shared_ptr<WindowClass> windowClass;
     const std::shared_ptr<UiThread> thread;
     const bool messageOnly;
-    const DWORD exStyle;
     const HINSTANCE instance;
     const std::string root;
     const unsigned long long sequence;   // creation order within the process
@@ -52,7 +52,22 @@ public:
     WNDPROC Procedure();
     std::string Title();
     DWORD Style();
+    DWORD ExStyle();
     RECT Rect();
+    int Id();
+    LONG_PTR UserData();
+    HICON Icon(bool big);
+
+    // What the desktop's calls change (pal/desktop.h); the caller sends the messages.
+    void SetProcedure(WNDPROC procedure);
+    void SetTitle(std::string title);
+    void SetStyle(DWORD style);
+    void SetExStyle(DWORD exStyle);
+    void SetRect(RECT rect);
+    void SetId(int id);
+    void SetUserData(LONG_PTR data);
+    // Returns the icon it replaces.
+    HICON SetIcon(bool big, HICON icon);
 
     State GetState();
     // Moving to kGone also makes every later Post fail.
@@ -74,7 +89,12 @@ private:
     WNDPROC procedure_;
     std::string title_;
     DWORD style_;
+    DWORD exStyle_;
     RECT rect_;
+    int id_;
+    LONG_PTR userData_ = 0;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
     RECT update_{0, 0, 0, 0};
     bool erase_ = false;
 };

@@ -7,8 +7,8 @@
 #include <map>
 #include <mutex>
 
-#include "window/post_inbox.h"
 #include "process/process_identity.h"
+#include "window/post_inbox.h"
 #include "window/window_class.h"
 #include "window/window_handle.h"
 #include "window/window_registry.h"
@@ -100,6 +100,18 @@ DWORD Publish(Window& window) {
     }
     window.published = true;
     return ERROR_SUCCESS;
+}
+
+void Republish(Window& window) {
+    if (!window.published.load()) {
+        return;
+    }
+    auto entry = LiveWindowEntry(window.root, WindowValue(window.hwnd));
+    if (!entry) {
+        return;
+    }
+    entry->title = window.Title();
+    WriteWindowEntry(window.root, *entry);
 }
 
 void Unpublish(Window& window) {

@@ -9,6 +9,9 @@ namespace pal {
 
 // ERROR_SUCCESS, or the error that kept the window from being published (nothing is left then).
 DWORD Publish(Window& window);
+// Writes the record of a published window anew with its current title (SetWindowTextA), so
+// that FindWindowA finds it by that title; nothing for a window that is not published.
+void Republish(Window& window);
 // Takes back what Publish did; nothing for a window that is not published.
 void Unpublish(Window& window);
 

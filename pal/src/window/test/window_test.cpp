@@ -93,8 +93,8 @@ TEST_F(WindowTest, DestroyWindowSendsDestroyThenNcDestroyAndTheHandleGoes) {
 
 TEST_F(WindowTest, CreationFailures) {
     TestClass windowClass;
-    HWND parent = windowClass.Create();
-    ASSERT_NE(parent, nullptr);
+    HWND messageOnly = windowClass.Create(0, HWND_MESSAGE);
+    ASSERT_NE(messageOnly, nullptr);
     const struct {
         const char* name;
         UINT refused;  // the message the procedure answers with failure, or 0
@@ -132,7 +132,13 @@ TEST_F(WindowTest, CreationFailures) {
          windowClass.Name(),
          ERROR_INVALID_WINDOW_HANDLE,
          {}},
-        {"child of a window", 0, WS_CHILD, parent, windowClass.Name(), ERROR_NOT_SUPPORTED, {}},
+        {"child of a message-only window",
+         0,
+         WS_CHILD,
+         messageOnly,
+         windowClass.Name(),
+         ERROR_NOT_SUPPORTED,
+         {}},
         {"unknown class", 0, 0, nullptr, "NoSuchClass", ERROR_CANNOT_FIND_WND_CLASS, {}},
     };
     for (const auto& c : cases) {
@@ -156,7 +162,7 @@ TEST_F(WindowTest, CreationFailures) {
         EXPECT_EQ(Log().Messages(), c.messages);
     }
     paltest::CurrentReaction() = nullptr;
-    EXPECT_TRUE(DestroyWindow(parent));
+    EXPECT_TRUE(DestroyWindow(messageOnly));
     // No failed window is left behind: the class has none.
     EXPECT_TRUE(UnregisterClassA(windowClass.Name(), GetModuleHandleA(nullptr)));
 }
