@@ -4,6 +4,7 @@
 #pragma once
 
 #include "pal/crash.h"
+#include "pal/draw.h"
 #include "pal/entry.h"
 #include "pal/file.h"
 #include "pal/ini.h"
