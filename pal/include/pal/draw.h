@@ -243,3 +243,57 @@ int GetRgnBox(HRGN hrgn, LPRECT lprc);
 // clip beyond the context's own). Returns the type of the region now clipped to, ERROR for an
 // unknown context or region.
 int SelectClipRgn(HDC hdc, HRGN hrgn);
+
+// ---- Text ------------------------------------------------------------------------------------
+
+#define TRANSPARENT 1
+#define OPAQUE 2
+
+#define FW_NORMAL 400
+#define FW_BOLD 700
+#define DEFAULT_CHARSET 1u
+#define GB2312_CHARSET 134u
+#define LF_FACESIZE 32
+
+struct LOGFONTA {
+    LONG lfHeight;
+    LONG lfWidth;
+    LONG lfEscapement;
+    LONG lfOrientation;
+    LONG lfWeight;
+    BYTE lfItalic;
+    BYTE lfUnderline;
+    BYTE lfStrikeOut;
+    BYTE lfCharSet;
+    BYTE lfOutPrecision;
+    BYTE lfClipPrecision;
+    BYTE lfQuality;
+    BYTE lfPitchAndFamily;
+    char lfFaceName[LF_FACESIZE];
+};
+
+// Background mode (OPAQUE fills the text's cell with the background colour first, TRANSPARENT
+// does not): returns the previous mode, 0 for an unknown context or mode.
+int SetBkMode(HDC hdc, int mode);
+int GetBkMode(HDC hdc);
+// Return the previous colour, CLR_INVALID for an unknown context.
+COLORREF SetBkColor(HDC hdc, COLORREF color);
+COLORREF SetTextColor(HDC hdc, COLORREF color);
+
+// A font of the given face (narrow GBK text), height (negative: character height in pixels;
+// positive: cell height; 0: the default 12 pixels), weight and italic flag; the other arguments
+// are accepted and not used. Every face is drawn with a face that has Chinese glyphs ("MS Shell
+// Dlg", "SimSun" and the default font included).
+HFONT CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight,
+                  DWORD bItalic, DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet,
+                  DWORD iOutPrecision, DWORD iClipPrecision, DWORD iQuality,
+                  DWORD iPitchAndFamily, LPCSTR pszFaceName);
+HFONT CreateFontIndirectA(const LOGFONTA* lplf);
+
+// Draws c bytes of narrow (GBK) text with the context's font and text colour, the top-left of
+// its cell at x, y; in OPAQUE mode the cell is filled with the background colour first. FALSE
+// for an unknown context.
+BOOL TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
+// The size of the text's cell: its advance width and the font's line height. FALSE for an
+// unknown context.
+BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl);
