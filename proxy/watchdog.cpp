@@ -21,6 +21,9 @@
 
 namespace {
 
+// The thread first waits WATCH_FIRST_WAIT on its stop event, then polls the service every
+// WATCH_POLL_INTERVAL: the first poll comes WATCH_FIRST_WAIT + WATCH_POLL_INTERVAL (12 s) after
+// the start. The wait is on the stop event, so a stop in that time ends the thread at once.
 constexpr DWORD WATCH_FIRST_WAIT = 10000;
 constexpr DWORD WATCH_POLL_INTERVAL = 2000;
 // How long the thread waits between tries for a lock another thread holds.

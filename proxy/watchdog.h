@@ -1,5 +1,5 @@
-// The watchdog: one thread that polls the service every 2000 ms (the first poll 12,000 ms after
-// its start), and when the service is gone resets both proxies, starts the service again and
+// The watchdog: one thread that polls the service (its timings are the constants at the top of
+// watchdog.cpp), and when the service is gone resets both proxies, starts the service again and
 // tells the sinks. Both functions are called with g_ProxyLock held.
 #pragma once
 

@@ -3,7 +3,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset=${1:-gcc}
-dir=build
-[ "$preset" = gcc ] || dir=build-$preset
 cmake --preset "$preset" >/dev/null  # again each time: new folders join the build at configure
 cmake --build --preset "$preset" -j "$(nproc)"

@@ -33,11 +33,21 @@ if [ -n "$targets" ]; then
   # shellcheck disable=SC2086
   cmake --build --preset fuzz -j "$jobs" --target $targets
 fi
+# Each target runs in a work folder of its own, seeded with its committed corpus; the folder and
+# the log go whether the run passes or fails.
+work=""
+log=""
+trap 'rm -rf "$work" "$log"' EXIT
 while IFS='=' read -r target corpus; do
   [ -n "$target" ] || continue
+  if [ ! -d "$corpus" ] || [ -z "$(ls -A "$corpus")" ]; then
+    echo "fuzz: $target: its corpus $corpus is missing or empty"
+    exit 1
+  fi
+  rm -rf "$work" "$log"
   work=$(mktemp -d)
-  cp -r "$corpus"/. "$work"/ 2>/dev/null || true
   log=$(mktemp)
+  cp -r "$corpus"/. "$work"/
   if "build-fuzz/fuzz-bin/$target" -max_total_time="$fuzz_seconds" -timeout=10 \
       -rss_limit_mb=2048 "$work" >"$log" 2>&1; then
     echo "fuzz: $target: $(grep -c . "$log") lines of output, no failure"
@@ -46,7 +56,6 @@ while IFS='=' read -r target corpus; do
     echo "fuzz: $target FAILED"
     exit 1
   fi
-  rm -rf "$work" "$log"
 done < build-fuzz/fuzz_targets.txt
 
 step "all test runs passed"

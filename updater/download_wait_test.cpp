@@ -90,6 +90,40 @@ TEST_F(DownloadWaitTest, ProgressKeepsTheWaitGoing) {
     EXPECT_GE(Clock::now() - start, 2500ms);
 }
 
+// The limit counts from the last progress report that moved: reports of new bytes for longer
+// than the limit keep the wait going; reports that repeat the same count do not.
+TEST_F(DownloadWaitTest, TheLimitCountsFromTheLastMovingProgress) {
+    const struct {
+        const char* name;
+        bool moving;
+        bool result;
+    } cases[] = {
+        {"new bytes in every report", true, true},
+        {"the same bytes in every report", false, false},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        bool moving = c.moving;
+        fake_.download = [moving](IBrHttpRequestObserver* o, int id) {
+            o->OnDownloadBegin(id, "/d/x", 1000);
+            for (int i = 1; i <= 40; ++i) {
+                std::this_thread::sleep_for(100ms);
+                o->OnDownloadProgress(id, 1000, moving ? i * 20 : 20, 200);
+            }
+            o->OnDownloadFileFinished(id, "/d/x", 0);
+        };
+        auto start = Clock::now();
+        EXPECT_EQ(DownloadInstaller("http://h/x", "/d/x", 1500), c.result) << c.name;
+        auto took = Clock::now() - start;
+        if (c.result) {
+            EXPECT_GE(took, 3500ms) << c.name;  // over twice the limit
+        } else {
+            EXPECT_LT(took, 3500ms) << c.name;
+        }
+        fake_.JoinDownloads();
+    }
+}
+
 TEST_F(DownloadWaitTest, ALibraryThatNeverReportsMeetsTheLimit) {
     fake_.download = [](IBrHttpRequestObserver* o, int id) { o->OnDownloadBegin(id, "/d/x", 100); };
     auto start = Clock::now();

@@ -7,10 +7,13 @@ std::atomic<int32_t> DownloadState{kDownloadRunning};
 CUpdateObserver g_UpdateObserver;
 
 void CUpdateObserver::OnDownloadBegin(int, std::string, unsigned) {
+    received_.store(0, std::memory_order_relaxed);
     DownloadState.store(kDownloadRunning, std::memory_order_relaxed);
 }
 
-void CUpdateObserver::OnDownloadProgress(int, int, int, int) {}
+void CUpdateObserver::OnDownloadProgress(int, int, int currentSize, int) {
+    received_.store(currentSize, std::memory_order_relaxed);
+}
 
 void CUpdateObserver::OnDownloadStopped(int) {
     DownloadState.store(kDownloadStopped, std::memory_order_relaxed);
@@ -32,7 +35,8 @@ bool DownloadInstaller(const std::string& url, const std::string& localPath, DWO
     if (AfxGetHttpRequestMgr()->StartDownload(url, &g_UpdateObserver, localPath, 0) == 0) {
         return false;  // refused: nothing will ever report
     }
-    DWORD started = GetTickCount();
+    DWORD lastMove = GetTickCount();
+    int received = g_UpdateObserver.ReceivedBytes();
     for (;;) {
         switch (DownloadState.load(std::memory_order_relaxed)) {
             case kDownloadRunning:
@@ -42,7 +46,11 @@ bool DownloadInstaller(const std::string& url, const std::string& localPath, DWO
             default:  // stopped, failed or a value no report gives
                 return false;
         }
-        DWORD waited = GetTickCount() - started;
+        if (g_UpdateObserver.ReceivedBytes() != received) {
+            received = g_UpdateObserver.ReceivedBytes();
+            lastMove = GetTickCount();
+        }
+        DWORD waited = GetTickCount() - lastMove;
         if (waited >= waitLimitMs) {
             return false;
         }

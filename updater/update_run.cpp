@@ -6,6 +6,7 @@
 #include "install_config.h"
 #include "installer_download.h"
 #include "running_flag.h"
+#include "stale_part_files.h"
 #include "update_contract.h"
 #include "version_compare.h"
 #include "version_query.h"
@@ -28,6 +29,8 @@ void RunUpdate(const char* commandLine) {
     if (!PathExists(commandLine)) {
         return;
     }
+    // Whatever part files a killed updater left go now; those of running processes stay.
+    RemoveStalePartFiles(DataDirectory(GetCommonDataDir()));
     if (!QueryServerVersion()) {
         return;
     }
@@ -40,12 +43,10 @@ void RunUpdate(const char* commandLine) {
         return;  // a downloaded installer is already recorded
     }
     std::string installed;
-    ReadInstalledVersion(installed, "1.0.0.0");
-    // Only versions of digits and dots go on: the text becomes a file name and part of an
-    // address. A service text that is anything else ends the run as an empty one does, and an
-    // installed version that is not one cannot be compared.
-    if (!IsVersionText(g_strServerVersion) || !IsVersionText(installed) ||
-        CompareVersions(installed, g_strServerVersion) >= 0) {
+    ReadInstalledVersion(installed, kDefaultInstalledVersion);
+    // Only a service version of digits and dots goes on: the text becomes a file name and part
+    // of an address. Anything else ends the run as an empty text does.
+    if (!IsVersionText(g_strServerVersion) || CompareVersions(installed, g_strServerVersion) >= 0) {
         return;
     }
     std::string name = InstallerFileName(g_strServerVersion);

@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "brlib.h"
-#include "process_test_support.h"
+#include "test/process_test_support.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "crash_child.h"
+#include "crash/test/crash_child.h"
 #include "dump_reader.h"
 #include "test_root.h"
 #include "windows.h"

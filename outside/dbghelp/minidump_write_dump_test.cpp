@@ -9,7 +9,7 @@
 
 #include "dump_reader.h"
 #include "exports.h"
-#include "file_descriptor.h"
+#include "file/file_descriptor.h"
 #include "windows.h"
 
 namespace {

@@ -53,10 +53,11 @@ public:
     std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
     std::string Url(const std::string& path) const { return "http://" + Host() + path; }
 
-    // Blocks a handler until Release(), at most for the given time.
-    void Hold(std::chrono::milliseconds longest = std::chrono::seconds(60)) {
+    // Blocks a handler until Release(), at most for the given time; true when released (a
+    // handler that paces its reply with it stops then).
+    bool Hold(std::chrono::milliseconds longest = std::chrono::seconds(60)) {
         std::unique_lock<std::mutex> lock(mutex_);
-        released_.wait_for(lock, longest, [this] { return isReleased_; });
+        return released_.wait_for(lock, longest, [this] { return isReleased_; });
     }
     void Release() {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -38,11 +38,22 @@ protected:
     void WriteInstaller(const std::string& path) {
         ASSERT_TRUE(updtest::WriteScript(path, updtest::RecorderScript(installerArgs_), 0644));
     }
+    // A case of the record tables: a fresh data folder, the installer the updater writes for
+    // 1.0.0.2 in it and a copy outside it, and that record; nothing started yet.
+    void StartCase(const std::string& version, const std::string& file) {
+        fs::remove_all(install_.DataDir());
+        std::remove(installerArgs_.c_str());
+        WriteInstaller(installer_);
+        WriteInstaller(elsewhere_);
+        install_.SetRecord(version, file);
+    }
 
     brtest::ScopedTestRoot root_;
     updtest::TestInstall install_{root_};
     std::string updaterArgs_ = root_.Path() + "/updater.args";
     std::string installerArgs_ = root_.Path() + "/installer.args";
+    std::string installer_ = install_.DataDir() + "BRDJ_1.0.0.2.exe";
+    std::string elsewhere_ = root_.Path() + "/elsewhere/BRDJ_1.0.0.2.exe";
 };
 
 TEST_F(LauncherTest, FirstStartCreatesTheDataFolderAndStartsTheUpdater) {
@@ -59,8 +70,8 @@ TEST_F(LauncherTest, FirstStartCreatesTheDataFolderAndStartsTheUpdater) {
 // writes for version 1.0.0.2, which exists in every case.
 TEST_F(LauncherTest, RecordStates) {
     const std::string data = install_.DataDir();
-    const std::string installer = data + "BRDJ_1.0.0.2.exe";
-    const std::string elsewhere = root_.Path() + "/elsewhere/BRDJ_1.0.0.2.exe";
+    const std::string& installer = installer_;
+    const std::string& elsewhere = elsewhere_;
     const struct {
         const char* name;
         std::string version, file;
@@ -81,11 +92,7 @@ TEST_F(LauncherTest, RecordStates) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        fs::remove_all(data);
-        std::remove(installerArgs_.c_str());
-        WriteInstaller(installer);
-        WriteInstaller(elsewhere);
-        install_.SetRecord(c.version, c.file);
+        StartCase(c.version, c.file);
 
         // The close first: the check could clear the record.
         ASSERT_EQ(install_.RunClient("close"), 0);
@@ -99,6 +106,47 @@ TEST_F(LauncherTest, RecordStates) {
                   c.startsUpdater ? "show=0|1|" + data + "|" : "");
         EXPECT_EQ(Record("Version"), c.clears ? "" : c.version);
         EXPECT_EQ(Record("UpdateFile"), c.clears ? "" : c.file);
+    }
+}
+
+// A record whose version is not newer than the installed one is superseded (its installer has
+// run): the close runs nothing, the check removes the installer the updater wrote for it,
+// clears the record and starts the updater. An installed value that is no version text counts
+// as 1.0.0.0.
+TEST_F(LauncherTest, ARecordTheInstallationHasCaughtUpWithIsCleared) {
+    const std::string data = install_.DataDir();
+    const std::string& installer = installer_;
+    const std::string& elsewhere = elsewhere_;
+    const struct {
+        const char* name;
+        const char* installed;
+        std::string file;  // recorded for version 1.0.0.2
+        bool superseded;
+    } cases[] = {
+        {"installed the recorded version", "1.0.0.2", installer, true},
+        {"installed a newer version", "1.0.0.10", installer, true},
+        {"installed the same version written longer", "1.0.0.2.0", installer, true},
+        {"recorded without its file", "1.0.0.2", "", true},
+        {"recording a file elsewhere: only the updater's file goes", "1.0.0.2", elsewhere, true},
+        {"installed an older version: still pending", "1.0.0.1", installer, false},
+        {"installed value no version text: still pending", "V1.0.0.9", installer, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StartCase("1.0.0.2", c.file);
+        install_.SetConfig("App", "Version", c.installed);
+        bool pending = !c.superseded && c.file == installer;
+
+        ASSERT_EQ(install_.RunClient("close"), 0);
+        EXPECT_EQ(InstallerStarted(pending ? 10000 : 300), pending ? "show=0|1|/S|" : "");
+        EXPECT_TRUE(fs::exists(installer));
+
+        ASSERT_EQ(install_.RunClient("check"), 0);
+        EXPECT_EQ(UpdaterStarted(pending ? 300 : 10000), pending ? "" : "show=0|1|" + data + "|");
+        EXPECT_EQ(Record("Version"), c.superseded ? "" : "1.0.0.2");
+        EXPECT_EQ(Record("UpdateFile"), c.superseded ? "" : c.file);
+        EXPECT_EQ(fs::exists(installer), !c.superseded);
+        EXPECT_TRUE(fs::exists(elsewhere));
     }
 }
 

@@ -1,9 +1,16 @@
 #include "update_server.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
 namespace updtest {
+namespace {
+
+// The pause between the parts of a slow reply: well inside the tests' stall limit.
+constexpr std::chrono::milliseconds kPace(300);
+
+}  // namespace
 
 UpdateServer::UpdateServer() {
     // Big enough to be sent in parts; a "#!" script that records how it was run comes first.
@@ -13,6 +20,12 @@ UpdateServer::UpdateServer() {
         ++queries_;
         if (req.body != "<brindo_fans><cmd>getver</cmd></brindo_fans>") {
             res.status = 400;
+            return;
+        }
+        if (trickle_) {
+            res.set_chunked_content_provider("text/xml", [this](size_t, httplib::DataSink& sink) {
+                return !server_.Hold(kPace) && sink.write(" ", 1);
+            });
             return;
         }
         std::lock_guard<std::mutex> lock(mutex_);
@@ -47,6 +60,10 @@ UpdateServer::UpdateServer() {
         res.set_content_provider(
             installer.size(), "application/octet-stream",
             [this, serving, installer](size_t offset, size_t, httplib::DataSink& sink) {
+                if (serving == Serving::kSlow) {
+                    size_t part = std::min(installer.size() - offset, installer.size() / 16 + 1);
+                    return !server_.Hold(kPace) && sink.write(installer.data() + offset, part);
+                }
                 size_t half = installer.size() / 2;
                 if (offset == 0) {
                     return sink.write(installer.data(), half);

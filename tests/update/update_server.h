@@ -17,6 +17,7 @@ enum class Serving {
     kDies,     // the first part, then the connection closes
     kStalls,   // the first part, then nothing until the test ends
     kHeld,     // the first part, then the rest once Release() is called
+    kSlow,     // in sixteen parts, one every 300 ms: alive, each pause inside the stall limit
 };
 
 class UpdateServer {
@@ -28,6 +29,9 @@ public:
     void SetVersion(const std::string& version);
     // Answers the version query with these bytes and that status instead of the usual reply.
     void SetRawReply(const std::string& body, int status);
+    // Answers the version query with a chunked body of one blank every 300 ms, without end
+    // until Release().
+    void SetTricklingReply() { trickle_ = true; }
     void SetServing(Serving serving) { serving_ = serving; }
     // The installer's bytes, the same for every version.
     std::string Installer();
@@ -51,6 +55,7 @@ private:
     std::string lastDownload_;
     std::string installer_;
     std::atomic<Serving> serving_{Serving::kWhole};
+    std::atomic<bool> trickle_{false};
     std::atomic<int> queries_{0};
     std::atomic<int> downloads_{0};
 };

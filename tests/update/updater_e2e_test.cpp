@@ -10,70 +10,15 @@
 #include <functional>
 #include <thread>
 
-#include "update_server.h"
-#include "update_test_support.h"
+#include "updater_fixture.h"
+#include "windows.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-// The files directly in a folder, sorted; empty for a missing folder.
-std::vector<std::string> FilesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    if (fs::is_directory(folder)) {
-        for (const auto& entry : fs::directory_iterator(folder)) {
-            names.push_back(entry.path().filename().string());
-        }
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-class UpdaterTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        setenv("BRHTTP_CONNECT_TIMEOUT_MS", "2000", 1);
-        setenv("BRHTTP_STALL_TIMEOUT_MS", "800", 1);
-        install_.AddUpdater();
-        install_.SetConfig("App", "Version", "1.0.0.1");
-        install_.SetConfig("Web", "VersionHost", server_.Host());
-        install_.SetConfig("Web", "DownloadHost", server_.Host());
-        server_.SetVersion("1.0.0.2");
-        // The installer is a script that records how it was run; the padding makes the body
-        // long enough to arrive in parts.
-        server_.SetInstaller(updtest::RecorderScript(installerArgs_) + "exit 0\n" +
-                             std::string(200 * 1024, '#') + "\n");
-    }
-    void TearDown() override {
-        server_.Release();
-        EXPECT_TRUE(updtest::WaitNoProcess("BRDJUpdate.exe")) << "an updater was left running";
-        unsetenv("BRHTTP_CONNECT_TIMEOUT_MS");
-        unsetenv("BRHTTP_STALL_TIMEOUT_MS");
-    }
-
-    std::string Record(const char* key) {
-        return updtest::IniValue(install_.RecordFile(), "Update", key);
-    }
-    bool WaitForRecord(int timeoutMs = 20000) {
-        for (int waited = 0; waited < timeoutMs; waited += 20) {
-            if (Record("UpdateFile") != "<missing>" && !Record("UpdateFile").empty()) {
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return false;
-    }
-    // Runs the updater on the data folder to its end; its exit status.
-    int RunUpdater(const std::string& commandLine) {
-        return updtest::WaitExit(install_.StartUpdater(commandLine));
-    }
-
-    brtest::ScopedTestRoot root_;
-    updtest::UpdateServer server_;
-    updtest::TestInstall install_{root_};
-    std::string installerArgs_ = root_.Path() + "/installer.args";
-};
+using updtest::FilesIn;
+using updtest::UpdaterTest;
 
 TEST_F(UpdaterTest, TheWholeRoadThroughTheClient) {
     const std::string installer = install_.DataDir() + "BRDJ_1.0.0.2.exe";
@@ -108,14 +53,54 @@ TEST_F(UpdaterTest, TheWholeRoadThroughTheClient) {
     fs::remove(installer);
     install_.SetConfig("App", "Version", "1.0.0.2");
     ASSERT_EQ(install_.RunClient("check"), 0);
-    for (int waited = 0; waited < 20000 && server_.Queries() < 2; waited += 20) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    ASSERT_TRUE(updtest::WaitNoProcess("BRDJUpdate.exe"));
+    ASSERT_TRUE(WaitForQueriesAndEnd(2));
     EXPECT_EQ(server_.Queries(), 2);
     EXPECT_EQ(server_.Downloads(), 1);
     EXPECT_EQ(Record("Version"), "");
     EXPECT_EQ(Record("UpdateFile"), "");
+}
+
+// Once the installer has done its work (the installed version now is the recorded one), the
+// next check removes the installer, clears the record and starts the updater, which asks the
+// service and, nothing newer being offered, records nothing; no close runs the installer again.
+TEST_F(UpdaterTest, AfterTheInstallTheRecordGoes) {
+    const std::string installer = install_.DataDir() + "BRDJ_1.0.0.2.exe";
+    ASSERT_EQ(install_.RunClient("check"), 0);
+    ASSERT_TRUE(WaitForRecord());
+    ASSERT_TRUE(updtest::WaitNoProcess("BRDJUpdate.exe"));
+    ASSERT_EQ(install_.RunClient("close"), 0);
+    ASSERT_TRUE(updtest::WaitForFile(installerArgs_));
+    fs::remove(installerArgs_);
+    install_.SetConfig("App", "Version", "1.0.0.2");  // what the installer does
+
+    ASSERT_EQ(install_.RunClient("check"), 0);
+    ASSERT_TRUE(WaitForQueriesAndEnd(2));
+    EXPECT_EQ(server_.Queries(), 2);
+    EXPECT_EQ(server_.Downloads(), 1);
+    EXPECT_EQ(Record("Version"), "");
+    EXPECT_EQ(Record("UpdateFile"), "");
+    EXPECT_EQ(FilesIn(install_.DataDir()), std::vector<std::string>{"Config.ini"});
+    ASSERT_EQ(install_.RunClient("close"), 0);
+    EXPECT_FALSE(updtest::WaitForFile(installerArgs_, 500));
+}
+
+// "Version" recorded and "UpdateFile" empty: every check starts the updater without clearing
+// anything, and the updater asks the service, then ends without downloading again.
+TEST_F(UpdaterTest, AVersionRecordedWithoutItsFileEndsAfterTheQuery) {
+    fs::create_directories(install_.DataDir());
+    ASSERT_EQ(RunUpdater(install_.DataDir()), 0);
+    ASSERT_EQ(server_.Downloads(), 1);
+    WritePrivateProfileStringA("Update", "UpdateFile", "", install_.RecordFile().c_str());
+
+    for (int check = 1; check <= 2; ++check) {
+        SCOPED_TRACE(check);
+        ASSERT_EQ(install_.RunClient("check"), 0);
+        ASSERT_TRUE(WaitForQueriesAndEnd(1 + check));
+        EXPECT_EQ(server_.Queries(), 1 + check);
+        EXPECT_EQ(server_.Downloads(), 1);
+        EXPECT_EQ(Record("Version"), "1.0.0.2");
+        EXPECT_EQ(Record("UpdateFile"), "");
+    }
 }
 
 // Only a finished download is recorded; a failed one leaves neither a record nor a file.

@@ -100,6 +100,7 @@ struct alignas(16) XMM_SAVE_AREA32 {
     BYTE Reserved4[96];
 };
 
+// Differs from Windows: the x86-64 layout; the debug and wider vector registers are not filled.
 struct alignas(16) CONTEXT {
     DWORD64 P1Home, P2Home, P3Home, P4Home, P5Home, P6Home;
     DWORD ContextFlags;

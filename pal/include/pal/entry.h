@@ -18,6 +18,8 @@ typedef int (*PAL_WINMAIN_FUNCTION)(HINSTANCE, HINSTANCE, LPSTR, int);
 // Not Win32: what PAL_WINMAIN's main does once the signals are set up.
 int PalRunWinMain(int argc, char** argv, PAL_WINMAIN_FUNCTION entry);
 
+// Differs from Windows: the command line is rebuilt from argv, and the show command comes from the
+// starter.
 #define PAL_WINMAIN(function)                       \
     int main(int argc, char** argv) {               \
         PalInstallCloseSignals();                   \

@@ -3,6 +3,7 @@
 
 #include "pal/types.h"
 
+// Differs from Windows: `pt` is always 0, 0.
 struct MSG {
     HWND hwnd;
     UINT message;

@@ -1,4 +1,4 @@
-#include "bitmap.h"
+#include "draw/bitmap.h"
 
 #include <cstring>
 

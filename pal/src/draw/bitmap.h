@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "gdi_object.h"
+#include "draw/gdi_object.h"
 
 namespace pal::draw {
 

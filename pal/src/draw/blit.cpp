@@ -1,7 +1,7 @@
 // BitBlt, StretchBlt, AlphaBlend and TransparentBlt.
 #include <vector>
 
-#include "composite.h"
+#include "draw/composite.h"
 
 namespace {
 
@@ -53,6 +53,8 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
     return TRUE;
 }
 
+// Differs from Windows: the rounding is cairo's exact rounding to nearest (draw.h), where
+// Windows' may differ by one in a channel.
 BOOL AlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest, HDC hdcSrc,
                 int xoriginSrc, int yoriginSrc, int wSrc, int hSrc, BLENDFUNCTION ftn) {
     std::shared_ptr<DeviceContext> dst, src;

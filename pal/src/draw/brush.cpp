@@ -1,10 +1,10 @@
-#include "brush.h"
+#include "draw/brush.h"
 
 #include <array>
 
-#include "bitmap.h"
-#include "device_context.h"
-#include "font.h"
+#include "draw/bitmap.h"
+#include "draw/device_context.h"
+#include "draw/font.h"
 
 namespace pal::draw {
 namespace {
@@ -112,6 +112,7 @@ HBRUSH CreateSolidBrush(COLORREF color) {
         pal::draw::AddGdiObject(std::make_shared<pal::draw::Brush>(color & 0xFFFFFF)));
 }
 
+// Differs from Windows: the pixels filled are opaque (alpha 255) also in a 32-bit section.
 int FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
     auto dc = pal::draw::FindDc(hDC);
     COLORREF color = 0;

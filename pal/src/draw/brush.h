@@ -1,7 +1,7 @@
 // Solid brushes, system colours and the stock objects.
 #pragma once
 
-#include "gdi_object.h"
+#include "draw/gdi_object.h"
 
 namespace pal::draw {
 

@@ -1,4 +1,4 @@
-#include "composite.h"
+#include "draw/composite.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // made from it) drawn onto a rectangle of the destination context, scaled by nearest pixel.
 #pragma once
 
-#include "device_context.h"
+#include "draw/device_context.h"
 
 namespace pal::draw {
 

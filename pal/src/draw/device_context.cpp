@@ -1,10 +1,10 @@
-#include "device_context.h"
+#include "draw/device_context.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "brush.h"
-#include "font.h"
+#include "draw/brush.h"
+#include "draw/font.h"
 
 namespace pal::draw {
 

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "bitmap.h"
+#include "draw/bitmap.h"
 
 namespace pal::draw {
 

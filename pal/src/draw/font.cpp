@@ -1,4 +1,4 @@
-#include "font.h"
+#include "draw/font.h"
 
 namespace pal::draw {
 namespace {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "gdi_object.h"
+#include "draw/gdi_object.h"
 
 namespace pal::draw {
 

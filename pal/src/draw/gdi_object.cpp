@@ -1,4 +1,4 @@
-#include "gdi_object.h"
+#include "draw/gdi_object.h"
 
 #include <cstdint>
 #include <mutex>

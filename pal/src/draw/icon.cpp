@@ -1,6 +1,6 @@
 // Icons made from PNG files, and DrawIcon, DrawIconEx.
-#include "composite.h"
-#include "png_bitmap.h"
+#include "draw/composite.h"
+#include "draw/png_bitmap.h"
 
 namespace pal::draw {
 namespace {
@@ -43,6 +43,7 @@ BOOL DestroyIcon(HICON hIcon) {
     return pal::draw::RemoveGdiObject(hIcon) ? TRUE : FALSE;
 }
 
+// Differs from Windows: draws at the icon's own size, not the system's icon size.
 BOOL DrawIcon(HDC hDC, int X, int Y, HICON hIcon) {
     return DrawIconEx(hDC, X, Y, hIcon, 0, 0, 0, nullptr, DI_NORMAL);
 }

@@ -1,9 +1,9 @@
-#include "png_bitmap.h"
+#include "draw/png_bitmap.h"
 
 #include <fstream>
 #include <iterator>
 
-#include "png_decoder.h"
+#include "image/png_decoder.h"
 
 namespace pal::draw {
 

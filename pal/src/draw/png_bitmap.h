@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "bitmap.h"
+#include "draw/bitmap.h"
 
 namespace pal::draw {
 

@@ -1,9 +1,9 @@
-#include "region.h"
+#include "draw/region.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "device_context.h"
+#include "draw/device_context.h"
 
 namespace pal::draw {
 

@@ -3,7 +3,7 @@
 
 #include <cairo.h>
 
-#include "gdi_object.h"
+#include "draw/gdi_object.h"
 
 namespace pal::draw {
 

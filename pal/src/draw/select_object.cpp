@@ -1,11 +1,11 @@
 // SelectObject, DeleteObject and GetObjectA.
 #include <cstring>
 
-#include "bitmap.h"
-#include "brush.h"
-#include "device_context.h"
-#include "font.h"
-#include "region.h"
+#include "draw/bitmap.h"
+#include "draw/brush.h"
+#include "draw/device_context.h"
+#include "draw/font.h"
+#include "draw/region.h"
 
 namespace {
 

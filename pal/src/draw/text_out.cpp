@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "device_context.h"
-#include "font.h"
+#include "draw/device_context.h"
+#include "draw/font.h"
 
 namespace pal::draw {
 namespace {
@@ -100,12 +100,15 @@ COLORREF SetTextColor(HDC hdc, COLORREF color) {
     return old;
 }
 
+// Differs from Windows: every face is the installed face with Chinese glyphs; only height,
+// weight and italic are used.
 HFONT CreateFontA(int cHeight, int, int, int, int cWeight, DWORD bItalic, DWORD, DWORD, DWORD,
                   DWORD, DWORD, DWORD, DWORD, LPCSTR pszFaceName) {
     return static_cast<HFONT>(pal::draw::AddGdiObject(std::make_shared<pal::draw::Font>(
         pszFaceName ? pszFaceName : "", cHeight, cWeight, bItalic != 0)));
 }
 
+// Differs from Windows: as CreateFontA.
 HFONT CreateFontIndirectA(const LOGFONTA* lplf) {
     if (!lplf) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -116,6 +119,7 @@ HFONT CreateFontIndirectA(const LOGFONTA* lplf) {
                        0, face.c_str());
 }
 
+// Differs from Windows: the cell is pango's logical extent of the line.
 BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl) {
     auto dc = pal::draw::FindDc(hdc);
     if (!dc || !psizl || (c > 0 && !lpString)) {
@@ -135,6 +139,7 @@ BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl) {
     return TRUE;
 }
 
+// Differs from Windows: laid out by pango; bytes that are no GBK character draw as U+FFFD.
 BOOL TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     auto dc = pal::draw::FindDc(hdc);
     if (!dc || (c > 0 && !lpString)) {

@@ -1,4 +1,4 @@
-#include "png_decoder.h"
+#include "image/png_decoder.h"
 
 #include <png.h>
 

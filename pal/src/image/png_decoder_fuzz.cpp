@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "png_decoder.h"
+#include "image/png_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     pal::DecodedImage image;

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "memory_dc.h"
-#include "png_writer.h"
+#include "draw/test/memory_dc.h"
+#include "test/png_writer.h"
 
 namespace pal {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "memory_dc.h"
+#include "draw/test/memory_dc.h"
 
 namespace pal {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "memory_dc.h"
+#include "draw/test/memory_dc.h"
 
 namespace pal {
 namespace {

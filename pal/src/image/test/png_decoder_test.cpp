@@ -1,11 +1,11 @@
-#include "png_decoder.h"
+#include "image/png_decoder.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
 
 #include <string>
 
-#include "png_writer.h"
+#include "test/png_writer.h"
 
 namespace pal {
 namespace {

@@ -1,0 +1,20 @@
+# Drawing: GDI objects, device contexts, blits, icons, text and regions (cairo, pango, fontconfig).
+pal_area(draw
+  SOURCES
+    bitmap.cpp
+    blit.cpp
+    brush.cpp
+    composite.cpp
+    device_context.cpp
+    font.cpp
+    gdi_object.cpp
+    icon.cpp
+    png_bitmap.cpp
+    region.cpp
+    select_object.cpp
+    text_out.cpp
+  TESTS
+    test/blit_test.cpp
+    test/gdi_object_test.cpp
+    test/region_test.cpp
+    test/text_test.cpp)

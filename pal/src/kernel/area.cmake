@@ -1,0 +1,29 @@
+# Kernel objects: handles, events, threads, waits, critical sections, time, named mutexes.
+pal_area(kernel
+  SOURCES
+    critical_section.cpp
+    event.cpp
+    handle.cpp
+    kernel_handle.cpp
+    layer_thread.cpp
+    local_time.cpp
+    mutex_name.cpp
+    named_mutex.cpp
+    security.cpp
+    thread.cpp
+    thread_self.cpp
+    time.cpp
+  TESTS
+    test/event_test.cpp
+    test/kernel_handle_test.cpp
+    test/local_time_test.cpp
+    test/mutex_name_test.cpp
+    test/security_test.cpp
+    test/time_test.cpp
+  MT_TESTS
+    test/critical_section_mt_test.cpp
+    test/event_mt_test.cpp
+    test/named_mutex_mt_test.cpp
+    test/thread_mt_test.cpp
+  HELPERS
+    test/mutex_helper.cpp)

@@ -1,0 +1,30 @@
+# Processes: spawning, process objects, snapshots, modules, program names, the command line and the entry adapter.
+pal_area(process
+  SOURCES
+    child_process.cpp
+    command_line.cpp
+    entry.cpp
+    module.cpp
+    module_table.cpp
+    proc_reader.cpp
+    process.cpp
+    process_identity.cpp
+    process_object.cpp
+    program_names.cpp
+    program_start.cpp
+    snapshot.cpp
+    spawn.cpp
+  TESTS
+    test/command_line_test.cpp
+    test/entry_test.cpp
+    test/module_test.cpp
+    test/process_test.cpp
+    test/program_names_test.cpp
+    test/snapshot_test.cpp
+  HELPERS
+    test/module_helper.cpp
+    test/recorder_helper.cpp
+    test/sleeper_helper.cpp
+    test/winmain_helper.cpp
+  TESTLIBS
+    test/sample_testlib.cpp)

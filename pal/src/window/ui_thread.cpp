@@ -1,0 +1,84 @@
+#include "window/ui_thread.h"
+
+#include <mutex>
+#include <unordered_map>
+
+#include "window/paint_source.h"
+#include "window/sent_messages.h"
+#include "window/timer_source.h"
+#include "window/window_object.h"
+#include "window/window_publish.h"
+
+namespace pal {
+namespace {
+
+struct UiThreadTable {
+    std::mutex lock;
+    std::unordered_map<DWORD, std::shared_ptr<UiThread>> threads;
+};
+
+UiThreadTable& Table() {
+    static UiThreadTable* table = new UiThreadTable;  // outlives every static destructor
+    return *table;
+}
+
+// Runs when the thread's queue closes, on the closing thread.
+void EndUiThread(DWORD id) {
+    std::shared_ptr<UiThread> ended;
+    {
+        UiThreadTable& table = Table();
+        std::lock_guard<std::mutex> guard(table.lock);
+        auto it = table.threads.find(id);
+        if (it == table.threads.end()) {
+            return;
+        }
+        ended = std::move(it->second);
+        table.threads.erase(it);
+    }
+    ended->sent->Close();
+    ended->timers->Clear();
+    for (const auto& window : RemoveWindowsOfThread(id)) {
+        window->SetState(Window::State::kGone);
+        ended->paint->Remove(window->hwnd);
+        Unpublish(*window);
+    }
+}
+
+}  // namespace
+
+std::shared_ptr<UiThread> ExistingUiThread() {
+    UiThreadTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    auto it = table.threads.find(GetCurrentThreadId());
+    return it == table.threads.end() ? nullptr : it->second;
+}
+
+std::shared_ptr<UiThread> CurrentUiThread() {
+    if (auto existing = ExistingUiThread()) {
+        return existing;
+    }
+    auto queue = CurrentThreadQueue();
+    if (!queue) {
+        return nullptr;
+    }
+    auto made = std::make_shared<UiThread>();
+    made->id = GetCurrentThreadId();
+    made->queue = queue;
+    made->sent = std::make_shared<SentMessages>();
+    made->paint = std::make_shared<PaintSource>();
+    made->timers = std::make_shared<TimerSource>();
+    queue->AddSource(made->sent, MessageSource::Stage::kBeforePosted);
+    queue->AddSource(made->paint, MessageSource::Stage::kAfterQuit);
+    queue->AddSource(made->timers, MessageSource::Stage::kAfterQuit);
+    {
+        UiThreadTable& table = Table();
+        std::lock_guard<std::mutex> guard(table.lock);
+        table.threads[made->id] = made;
+    }
+    // After the entry exists, so that a queue closed meanwhile (TerminateThread) removes it.
+    DWORD id = made->id;
+    queue->AddCloseHook([id] { EndUiThread(id); });
+    return made;
+}
+
+}  // namespace pal

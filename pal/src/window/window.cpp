@@ -1,0 +1,196 @@
+// Creating and destroying windows; what a handle names.
+#include <unistd.h>
+
+#include "window/paint_source.h"
+#include "window/timer_source.h"
+#include "window/ui_thread.h"
+#include "window/window_class.h"
+#include "window/window_handle.h"
+#include "window/window_object.h"
+#include "window/window_publish.h"
+#include "window/window_registry.h"
+
+namespace {
+
+constexpr int kDefaultWidth = 640;
+constexpr int kDefaultHeight = 480;
+
+HWND Fail(DWORD error) {
+    SetLastError(error);
+    return nullptr;
+}
+
+// CW_USEDEFAULT: an overlapped window gets the default position and size (the y and the height
+// that go with them are then ignored); any other window gets 0.
+RECT Placement(bool overlapped, int x, int y, int width, int height) {
+    if (x == CW_USEDEFAULT) {
+        x = 0;
+        if (overlapped) {
+            y = 0;
+        }
+    }
+    if (width == CW_USEDEFAULT) {
+        width = overlapped ? kDefaultWidth : 0;
+        if (overlapped) {
+            height = kDefaultHeight;
+        }
+    }
+    y = y == CW_USEDEFAULT ? 0 : y;
+    height = height == CW_USEDEFAULT ? 0 : height;
+    width = width < 0 ? 0 : width;
+    height = height < 0 ? 0 : height;
+    return RECT{x, y, x + width, y + height};
+}
+
+// The window is gone: out of every table, its posted messages and timers dropped.
+void Finish(const std::shared_ptr<pal::Window>& window) {
+    window->SetState(pal::Window::State::kGone);
+    pal::RemoveWindowObject(window->hwnd);
+    window->thread->paint->Remove(window->hwnd);
+    window->thread->timers->KillWindowTimers(window->hwnd);
+    window->thread->queue->RemoveWindowMessages(window->hwnd);
+    pal::Unpublish(*window);
+}
+
+bool StillCreating(const std::shared_ptr<pal::Window>& window) {
+    return window->GetState() == pal::Window::State::kCreating;
+}
+
+}  // namespace
+
+// Differs from Windows: only top-level and message-only windows exist (a real parent fails with
+// ERROR_NOT_SUPPORTED); the title is set before WM_NCCREATE, not by DefWindowProcA; creation
+// sends WM_NCCREATE and WM_CREATE only (no sizing or activation messages); there is no frame,
+// so the client area is the whole window. A top-level window that cannot be published in the
+// runtime root fails the creation with that error (ERROR_PATH_NOT_FOUND without a root).
+HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X,
+                     int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
+                     HINSTANCE hInstance, LPVOID lpParam) {
+    bool messageOnly = hWndParent == HWND_MESSAGE;
+    if (hWndParent && !messageOnly) {
+        return Fail(IsWindow(hWndParent) ? ERROR_NOT_SUPPORTED : ERROR_INVALID_WINDOW_HANDLE);
+    }
+    if (!hWndParent && (dwStyle & WS_CHILD)) {
+        return Fail(ERROR_TLW_WITH_WSCHILD);
+    }
+    auto windowClass = pal::FindWindowClass(lpClassName, hInstance);
+    if (!windowClass) {
+        return Fail(ERROR_CANNOT_FIND_WND_CLASS);
+    }
+    auto thread = pal::CurrentUiThread();
+    if (!thread) {
+        return Fail(ERROR_INVALID_THREAD_ID);  // the thread is being torn down
+    }
+    pal::Window::Params params;
+    if (!messageOnly) {
+        params.root = PalRuntimeDir();
+        if (params.root.empty()) {
+            return Fail(ERROR_PATH_NOT_FOUND);
+        }
+    }
+    bool overlapped = !messageOnly && !(dwStyle & (WS_POPUP | WS_CHILD));
+    params.hwnd = pal::NewWindowHandle();
+    params.windowClass = windowClass;
+    params.thread = thread;
+    params.messageOnly = messageOnly;
+    params.style = dwStyle;
+    params.exStyle = dwExStyle;
+    params.instance = hInstance;
+    params.rect = Placement(overlapped, X, Y, nWidth, nHeight);
+    params.title = lpWindowName ? lpWindowName : "";
+    auto window = std::make_shared<pal::Window>(std::move(params));
+    HWND hwnd = window->hwnd;
+    pal::AddWindowObject(window);
+    thread->paint->Add(window);
+
+    RECT rect = window->Rect();
+    CREATESTRUCTA create{lpParam,
+                         hInstance,
+                         hMenu,
+                         hWndParent,
+                         rect.bottom - rect.top,
+                         rect.right - rect.left,
+                         rect.top,
+                         rect.left,
+                         static_cast<LONG>(dwStyle),
+                         lpWindowName,
+                         lpClassName,
+                         dwExStyle};
+    auto createParam = reinterpret_cast<LPARAM>(&create);
+    if (!pal::CallWindowProcedure(window, WM_NCCREATE, 0, createParam)) {
+        if (StillCreating(window)) {
+            pal::CallWindowProcedure(window, WM_NCDESTROY, 0, 0);
+            Finish(window);
+        }
+        return nullptr;
+    }
+    if (!StillCreating(window)) {
+        return nullptr;  // the procedure destroyed it
+    }
+    if (pal::CallWindowProcedure(window, WM_CREATE, 0, createParam) == -1) {
+        DestroyWindow(hwnd);
+        return nullptr;
+    }
+    if (!StillCreating(window)) {
+        return nullptr;
+    }
+    window->SetState(pal::Window::State::kLive);
+    if (DWORD error = pal::Publish(*window)) {
+        DestroyWindow(hwnd);
+        return Fail(error);
+    }
+    if (dwStyle & WS_VISIBLE) {
+        window->InvalidateAll(true);
+    }
+    return hwnd;
+}
+
+// Differs from Windows: called again from WM_DESTROY or WM_NCDESTROY it returns TRUE and sends
+// nothing; a thread that ends drops its windows without messages.
+BOOL DestroyWindow(HWND hWnd) {
+    auto window = pal::FindWindowObject(hWnd);
+    if (!window) {
+        SetLastError(IsWindow(hWnd) ? ERROR_ACCESS_DENIED : ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    if (window->threadId != GetCurrentThreadId()) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (window->GetState() == pal::Window::State::kDestroying) {
+        return TRUE;  // called again from its WM_DESTROY or WM_NCDESTROY
+    }
+    window->SetState(pal::Window::State::kDestroying);
+    window->thread->timers->KillWindowTimers(hWnd);
+    pal::CallWindowProcedure(window, WM_DESTROY, 0, 0);
+    pal::CallWindowProcedure(window, WM_NCDESTROY, 0, 0);
+    Finish(window);
+    return TRUE;
+}
+
+// Differs from Windows: a message-only window of another process is not known here.
+BOOL IsWindow(HWND hWnd) {
+    if (pal::FindWindowObject(hWnd)) {
+        return TRUE;
+    }
+    return pal::FindForeignWindow(hWnd) ? TRUE : FALSE;
+}
+
+// Differs from Windows: another process's message-only windows are unknown; its thread ids are its
+// layer's own.
+DWORD GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId) {
+    if (auto window = pal::FindWindowObject(hWnd)) {
+        if (lpdwProcessId) {
+            *lpdwProcessId = static_cast<DWORD>(getpid());
+        }
+        return window->threadId;
+    }
+    if (auto entry = pal::FindForeignWindow(hWnd)) {
+        if (lpdwProcessId) {
+            *lpdwProcessId = static_cast<DWORD>(entry->pid);
+        }
+        return entry->threadId;
+    }
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+}

@@ -1,0 +1,189 @@
+#include "window/window_object.h"
+
+#include <algorithm>
+#include <atomic>
+#include <map>
+
+#include "window/ui_thread.h"
+#include "window/window_class.h"
+
+namespace pal {
+namespace {
+
+std::atomic<unsigned long long> g_lastSequence{0};
+
+// Placeholder device contexts: values in a range no pointer of the process takes.
+HDC NewPaintDc() {
+    static std::atomic<uintptr_t> last{0};
+    return reinterpret_cast<HDC>((uintptr_t{0xDC} << 48) | ++last);
+}
+
+struct WindowTable {
+    std::mutex lock;
+    std::map<HWND, std::shared_ptr<Window>> windows;
+};
+
+WindowTable& Table() {
+    static WindowTable* table = new WindowTable;  // outlives every static destructor
+    return *table;
+}
+
+bool IsEmpty(const RECT& rect) {
+    return rect.right <= rect.left || rect.bottom <= rect.top;
+}
+
+}  // namespace
+
+Window::Window(Params params)
+    : hwnd(params.hwnd),
+      threadId(params.thread->id),
+      windowClass(std::move(params.windowClass)),
+      thread(std::move(params.thread)),
+      messageOnly(params.messageOnly),
+      exStyle(params.exStyle),
+      instance(params.instance),
+      root(std::move(params.root)),
+      sequence(++g_lastSequence),
+      paintDc(NewPaintDc()),
+      procedure_(windowClass->procedure),
+      title_(std::move(params.title)),
+      style_(params.style),
+      rect_(params.rect) {}
+
+WNDPROC Window::Procedure() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return procedure_;
+}
+
+std::string Window::Title() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return title_;
+}
+
+DWORD Window::Style() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return style_;
+}
+
+RECT Window::Rect() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return rect_;
+}
+
+Window::State Window::GetState() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return state_;
+}
+
+void Window::SetState(State state) {
+    std::lock_guard<std::mutex> guard(lock_);
+    state_ = state;
+}
+
+MessageQueue::PostResult Window::Post(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Under the window's lock: a post either comes before the window is gone, and is then
+    // dropped with its other messages, or fails.
+    std::lock_guard<std::mutex> guard(lock_);
+    if (state_ == State::kGone) {
+        return MessageQueue::PostResult::kClosed;
+    }
+    return thread->queue->Post(hwnd, message, wParam, lParam);
+}
+
+void Window::InvalidateAll(bool erase) {
+    std::lock_guard<std::mutex> guard(lock_);
+    update_ = RECT{0, 0, rect_.right - rect_.left, rect_.bottom - rect_.top};
+    erase_ = erase_ || erase;
+}
+
+bool Window::NeedsPaint() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return state_ != State::kGone && !messageOnly && (style_ & WS_VISIBLE) && !IsEmpty(update_);
+}
+
+RECT Window::TakeUpdate(bool* erase) {
+    std::lock_guard<std::mutex> guard(lock_);
+    RECT taken = IsEmpty(update_) ? RECT{0, 0, 0, 0} : update_;
+    *erase = erase_;
+    update_ = RECT{0, 0, 0, 0};
+    erase_ = false;
+    return taken;
+}
+
+std::shared_ptr<Window> FindWindowObject(HWND hwnd) {
+    WindowTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    auto it = table.windows.find(hwnd);
+    if (it == table.windows.end() || it->second->GetState() == Window::State::kGone) {
+        return nullptr;
+    }
+    return it->second;
+}
+
+void AddWindowObject(const std::shared_ptr<Window>& window) {
+    window->windowClass->windows.fetch_add(1);
+    WindowTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    table.windows[window->hwnd] = window;
+}
+
+void RemoveWindowObject(HWND hwnd) {
+    std::shared_ptr<Window> removed;
+    {
+        WindowTable& table = Table();
+        std::lock_guard<std::mutex> guard(table.lock);
+        auto it = table.windows.find(hwnd);
+        if (it == table.windows.end()) {
+            return;
+        }
+        removed = std::move(it->second);
+        table.windows.erase(it);
+    }
+    removed->windowClass->windows.fetch_sub(1);
+}
+
+std::vector<std::shared_ptr<Window>> RemoveWindowsOfThread(DWORD threadId) {
+    std::vector<std::shared_ptr<Window>> removed;
+    {
+        WindowTable& table = Table();
+        std::lock_guard<std::mutex> guard(table.lock);
+        for (auto it = table.windows.begin(); it != table.windows.end();) {
+            if (it->second->threadId == threadId) {
+                removed.push_back(std::move(it->second));
+                it = table.windows.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (const auto& window : removed) {
+        window->windowClass->windows.fetch_sub(1);
+    }
+    std::sort(removed.begin(), removed.end(),
+              [](const auto& a, const auto& b) { return a->sequence < b->sequence; });
+    return removed;
+}
+
+std::shared_ptr<Window> OldestTopLevelWindowOf(DWORD threadId) {
+    WindowTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    std::shared_ptr<Window> oldest;
+    for (const auto& [hwnd, window] : table.windows) {
+        if (window->threadId != threadId || window->messageOnly ||
+            window->GetState() != Window::State::kLive) {
+            continue;
+        }
+        if (!oldest || window->sequence < oldest->sequence) {
+            oldest = window;
+        }
+    }
+    return oldest;
+}
+
+LRESULT CallWindowProcedure(const std::shared_ptr<Window>& window, UINT message, WPARAM wParam,
+                            LPARAM lParam) {
+    WNDPROC procedure = window->Procedure();
+    return procedure ? procedure(window->hwnd, message, wParam, lParam) : 0;
+}
+
+}  // namespace pal

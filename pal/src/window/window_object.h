@@ -1,0 +1,97 @@
+// A window: the object behind an HWND of this process, and the process's table of them.
+//
+// A window belongs to the thread that created it. Its fixed parts are set at creation; the parts
+// that change (state, procedure, update area) are kept under its own lock, since other threads
+// post to it, look it up and find it by class and title.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "window/message_queue.h"
+#include "windows.h"
+
+namespace pal {
+
+struct WindowClass;
+struct UiThread;
+
+class Window {
+public:
+    enum class State { kCreating, kLive, kDestroying, kGone };
+
+    struct Params {
+        HWND hwnd = nullptr;
+        std::shared_ptr<WindowClass> windowClass;
+        std::shared_ptr<UiThread> thread;
+        bool messageOnly = false;
+        DWORD style = 0;
+        DWORD exStyle = 0;
+        HINSTANCE instance = nullptr;
+        RECT rect{};
+        std::string title;
+        std::string root;  // the runtime root it is published in; empty when it is not
+    };
+    explicit Window(Params params);
+
+    const HWND hwnd;
+    const DWORD threadId;
+    const std::shared_ptr<WindowClass> windowClass;
+    const std::shared_ptr<UiThread> thread;
+    const bool messageOnly;
+    const DWORD exStyle;
+    const HINSTANCE instance;
+    const std::string root;
+    const unsigned long long sequence;   // creation order within the process
+    const HDC paintDc;                   // the placeholder BeginPaint hands out
+    std::atomic<bool> published{false};  // in the registry of root (window_publish.h)
+
+    WNDPROC Procedure();
+    std::string Title();
+    DWORD Style();
+    RECT Rect();
+
+    State GetState();
+    // Moving to kGone also makes every later Post fail.
+    void SetState(State state);
+
+    // Appends a message to the owner thread's queue; kClosed once the window is gone.
+    MessageQueue::PostResult Post(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // The part to paint: the whole window once it is created visible (later, what is
+    // invalidated). NeedsPaint is true while that part is not empty and the window is visible.
+    void InvalidateAll(bool erase);
+    bool NeedsPaint();
+    // Takes the part to paint and whether its background is to be erased, validating the window.
+    RECT TakeUpdate(bool* erase);
+
+private:
+    std::mutex lock_;
+    State state_ = State::kCreating;
+    WNDPROC procedure_;
+    std::string title_;
+    DWORD style_;
+    RECT rect_;
+    RECT update_{0, 0, 0, 0};
+    bool erase_ = false;
+};
+
+// The window of hwnd in this process unless it is gone; null otherwise (also for handles of
+// other processes).
+std::shared_ptr<Window> FindWindowObject(HWND hwnd);
+void AddWindowObject(const std::shared_ptr<Window>& window);
+// Takes the window out of the table (it is gone).
+void RemoveWindowObject(HWND hwnd);
+// Takes every window of the thread out of the table (the thread has ended), oldest first.
+std::vector<std::shared_ptr<Window>> RemoveWindowsOfThread(DWORD threadId);
+// The oldest top-level window of the thread that is not being destroyed.
+std::shared_ptr<Window> OldestTopLevelWindowOf(DWORD threadId);
+
+// Calls the window's procedure on the calling thread.
+LRESULT CallWindowProcedure(const std::shared_ptr<Window>& window, UINT message, WPARAM wParam,
+                            LPARAM lParam);
+
+}  // namespace pal
