@@ -11,10 +11,15 @@ pal_area(draw
     icon.cpp
     png_bitmap.cpp
     region.cpp
+    screen.cpp
     select_object.cpp
     text_out.cpp
+    window_dc.cpp
+    window_paint.cpp
+    window_surface.cpp
   TESTS
     test/blit_test.cpp
     test/gdi_object_test.cpp
     test/region_test.cpp
-    test/text_test.cpp)
+    test/text_test.cpp
+    test/window_paint_test.cpp)

@@ -51,6 +51,16 @@ void Paint(DeviceContext& dst, cairo_surface_t* surface, const cairo_matrix_t& t
     if (x1 <= x0 || y1 <= y0) {
         return;
     }
+    // A blit wholly outside what the context may touch (a repaint of one button, say) costs no
+    // cairo work at all.
+    if (dst.limit && !dst.target->bottomUp) {
+        const cairo_rectangle_int_t box{static_cast<int>(x0) + dst.originX,
+                                        static_cast<int>(y0) + dst.originY,
+                                        static_cast<int>(x1 - x0), static_cast<int>(y1 - y0)};
+        if (cairo_region_contains_rectangle(dst.limit, &box) == CAIRO_REGION_OVERLAP_OUT) {
+            return;
+        }
+    }
     Drawing drawing(dst);
     if (!drawing.cr) {
         return;
