@@ -30,11 +30,7 @@ std::string CallCenterFolder() {
         return std::string();
     }
     std::string folder = root + "/callcenter";
-    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-        return std::string();
-    }
-    struct stat st;
-    if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    if (!PalPrivateFolder(folder)) {
         return std::string();
     }
     return folder + "/";

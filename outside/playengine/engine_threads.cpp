@@ -1,3 +1,9 @@
 #include "engine_threads.h"
 
-void PrepareEngineThread() {}
+#include "windows.h"
+
+void PrepareEngineThread() {
+    // An alternate signal stack, so that a stack overflow here still reaches the process's
+    // exception filter and its crash dump.
+    PalEnsureCrashStack();
+}

@@ -37,7 +37,7 @@ Endpoint::Endpoint(const std::string& dir, int32_t id, int lockFd, int listenFd,
       lockFd_(lockFd),
       buffers_(buffers),
       pool_(dir),
-      receiver_(listenFd, receiver, buffers) {}
+      receiver_(id, listenFd, receiver, buffers) {}
 
 Endpoint::~Endpoint() {
     if (lockFd_ >= 0) {

@@ -59,6 +59,8 @@ TEST_F(RawTest, AMalformedFrameClosesOnlyItsOwnConnection) {
     oversized[39] = 0x01;  // length 16 MiB + 1, no payload follows
     std::vector<uint8_t> flagged = EchoFrame(1, "");
     flagged[32] = 0x01;
+    std::vector<uint8_t> wrongTarget = EchoFrame(1, "not yours");
+    wrongTarget[20] = 0x02;  // target 4098
     const struct {
         const char* name;
         std::vector<uint8_t> bytes;
@@ -67,6 +69,7 @@ TEST_F(RawTest, AMalformedFrameClosesOnlyItsOwnConnection) {
         {"a reply frame sent to a receiver", reply},
         {"oversized, refused from its header", oversized},
         {"a call with flags", flagged},
+        {"a call addressed to another endpoint id", wrongTarget},
         {"garbage after a good frame",
          [] {
              std::vector<uint8_t> v = EchoFrame(1, "ok");

@@ -11,6 +11,7 @@
 #include "call_message.h"
 #include "receiver_connection.h"
 #include "socket_util.h"
+#include "windows.h"
 
 namespace relayhub {
 
@@ -18,8 +19,8 @@ namespace {
 thread_local const Receiver* t_loop = nullptr;
 }
 
-Receiver::Receiver(int listenFd, IMessageCallBack* callback, BufferTable& buffers)
-    : listenFd_(listenFd), callback_(callback), buffers_(buffers) {}
+Receiver::Receiver(int32_t id, int listenFd, IMessageCallBack* callback, BufferTable& buffers)
+    : id_(id), listenFd_(listenFd), callback_(callback), buffers_(buffers) {}
 
 Receiver::~Receiver() {
     if (listenFd_ >= 0) {
@@ -27,6 +28,9 @@ Receiver::~Receiver() {
     }
     if (wakeFd_ >= 0) {
         close(wakeFd_);
+    }
+    if (spareFd_ >= 0) {
+        close(spareFd_);
     }
 }
 
@@ -67,6 +71,9 @@ bool Receiver::OnLoopThread() const {
 }
 
 void Receiver::Run() {
+    // Deliveries run the receiving program's code here: with an alternate signal stack, a stack
+    // overflow in it still reaches that program's exception filter.
+    PalEnsureCrashStack();
     t_loop = this;
     while (!stopping_) {
         Round(-1, 0, pending_.empty() ? -1 : 0);
@@ -101,7 +108,8 @@ WaitResult Receiver::Wait(int fd, short events, const Deadline& deadline) {
 bool Receiver::Round(int extraFd, short extraEvents, int timeoutMs) {
     polled_.clear();
     polled_.push_back({wakeFd_, POLLIN, 0});
-    polled_.push_back({listenFd_, POLLIN, 0});
+    bool accepting = std::chrono::steady_clock::now() >= acceptResume_;
+    polled_.push_back({listenFd_, static_cast<short>(accepting ? POLLIN : 0), 0});
     std::vector<std::shared_ptr<Connection>> polledConnections = connections_;
     for (auto& c : polledConnections) {
         short events = static_cast<short>((c->busy ? 0 : POLLIN) | (c->Unsent() ? POLLOUT : 0));
@@ -110,7 +118,7 @@ bool Receiver::Round(int extraFd, short extraEvents, int timeoutMs) {
     if (extraFd >= 0) {
         polled_.push_back({extraFd, extraEvents, 0});
     }
-    int n = poll(polled_.data(), polled_.size(), timeoutMs);
+    int n = poll(polled_.data(), polled_.size(), WithAcceptPause(timeoutMs));
     if (n <= 0) {
         return false;
     }
@@ -119,7 +127,7 @@ bool Receiver::Round(int extraFd, short extraEvents, int timeoutMs) {
         ssize_t got = read(wakeFd_, &count, sizeof count);
         (void)got;
     }
-    if (polled_[1].revents & POLLIN) {
+    if (accepting && (polled_[1].revents & POLLIN)) {
         Accept();
     }
     for (size_t i = 0; i < polledConnections.size(); ++i) {
@@ -138,23 +146,6 @@ bool Receiver::Round(int extraFd, short extraEvents, int timeoutMs) {
     }
     std::erase_if(connections_, [](const auto& c) { return c->closed; });
     return extraFd >= 0 && polled_.back().revents != 0;
-}
-
-void Receiver::Accept() {
-    for (;;) {
-        int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return;
-        }
-        if (!PeerIsSameUser(fd)) {
-            close(fd);
-            continue;
-        }
-        connections_.push_back(std::make_shared<Connection>(fd));
-    }
 }
 
 void Receiver::DeliverPending() {

@@ -7,6 +7,7 @@
 // calling each other from inside OnMessage do not deadlock.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -22,9 +23,15 @@
 
 namespace relayhub {
 
+// Idle connections an endpoint keeps at most: beyond it the oldest idle one is closed for a newer
+// one, so connections that callers open and leave cannot use up the process's descriptors. Well
+// above what the callers' pools keep per process.
+inline constexpr size_t kMaxIdleConnections = 128;
+
 class Receiver final : public Waiter {
 public:
-    Receiver(int listenFd, IMessageCallBack* callback, BufferTable& buffers);
+    // Receives the calls addressed to endpoint `id` on listenFd.
+    Receiver(int32_t id, int listenFd, IMessageCallBack* callback, BufferTable& buffers);
     ~Receiver();
     Receiver(const Receiver&) = delete;
     Receiver& operator=(const Receiver&) = delete;
@@ -48,6 +55,15 @@ private:
     // ready.
     bool Round(int extraFd, short extraEvents, int timeoutMs);
     void Accept();
+    // On EMFILE or ENFILE: makes room for the connection that waits (closing the oldest idle
+    // one), else takes it and closes it at once with the reserve descriptor, else stops
+    // accepting for a moment. True when accepting may go on now.
+    bool OutOfDescriptors();
+    // Closes the oldest idle connection; false when none is idle.
+    bool DropOldestIdle();
+    size_t IdleConnections() const;
+    // The poll time-out that also ends a pause of accepting.
+    int WithAcceptPause(int timeoutMs) const;
     void Read(const std::shared_ptr<Connection>& c);
     void TakeBuffered(const std::shared_ptr<Connection>& c);
     void DeliverPending();
@@ -56,8 +72,10 @@ private:
     void Flush(Connection& c);
     void Drop(Connection& c);
 
+    const int32_t id_;
     int listenFd_;
     int wakeFd_ = -1;
+    int spareFd_ = -1;  // the reserve descriptor, given up for a moment when none is left
     IMessageCallBack* const callback_;
     BufferTable& buffers_;
     std::thread thread_;
@@ -67,6 +85,8 @@ private:
     std::vector<std::shared_ptr<Connection>> connections_;
     std::deque<Delivery> pending_;
     std::vector<pollfd> polled_;
+    std::chrono::steady_clock::time_point acceptResume_{};  // no accepting before it
+    uint64_t activity_ = 0;  // counts reads, to tell the oldest idle connection
 };
 
 }  // namespace relayhub

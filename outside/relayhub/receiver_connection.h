@@ -22,6 +22,8 @@ struct Receiver::Connection {
     Connection& operator=(const Connection&) = delete;
 
     bool Unsent() const { return sent < unsent.size(); }
+    // Open, with no call under way and no part of one received.
+    bool Idle() const { return !closed && !busy && !Unsent() && reader.Buffered() == 0; }
 
     int fd;
     bool closed = false;
@@ -29,6 +31,7 @@ struct Receiver::Connection {
     // connection is not read meanwhile, so a caller can have only one call delivered at a time.
     bool busy = false;
     FrameReader reader{FrameKind::kCall};
+    uint64_t lastActive = 0;      // the receiver's activity count at its last read
     std::vector<uint8_t> unsent;  // the part of a reply the socket did not take at once
     size_t sent = 0;
 };

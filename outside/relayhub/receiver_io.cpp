@@ -32,6 +32,7 @@ void Receiver::Read(const std::shared_ptr<Connection>& c) {
         ssize_t n = recv(c->fd, c->reader.Space(room), room, MSG_DONTWAIT);
         if (n > 0) {
             c->reader.Commit(static_cast<size_t>(n));
+            c->lastActive = ++activity_;
         } else if (n == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) {
             Drop(*c);
             return;
@@ -47,7 +48,9 @@ void Receiver::TakeBuffered(const std::shared_ptr<Connection>& c) {
     }
     Frame frame;
     DecodeStatus status = c->reader.Next(&frame);
-    if (status == DecodeStatus::kFrame) {
+    if (status == DecodeStatus::kFrame && frame.header.target != id_) {
+        Drop(*c);  // a call for another endpoint is not this one's to answer
+    } else if (status == DecodeStatus::kFrame) {
         c->busy = true;
         pending_.push_back(Delivery{c, std::move(frame)});
     } else if (status != DecodeStatus::kNeedMore) {

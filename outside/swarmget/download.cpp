@@ -6,6 +6,7 @@
 
 #include "engine.h"
 #include "swarmget.h"
+#include "windows.h"
 
 namespace swarmget {
 
@@ -54,6 +55,7 @@ Download::Download(uint64_t serial, const Sign& sign, std::string address, P2POb
       limits(limits) {}
 
 void RunDownload(Engine& engine, std::shared_ptr<Download> download) {
+    PalEnsureCrashStack();  // a stack overflow here still reaches the exception filter
     FetchResult result{HttpFetch::kCancelled, 0, -1};
     bool failed = false;
     int fd = engine.OpenPart(download, &failed);

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "engine.h"
+#include "windows.h"
 
 namespace swarmget {
 
@@ -63,6 +64,7 @@ void Engine::Post(Report report) {
 }
 
 void Engine::RunNotifier(uint64_t generation) {
+    PalEnsureCrashStack();  // a stack overflow here still reaches the exception filter
     std::unique_lock<std::mutex> hold(lock_);
     for (;;) {
         queued_.wait(hold, [&] { return generation_ != generation || !queue_.empty(); });

@@ -4,6 +4,7 @@
 // that arrive while a start waits for the service's answer are delivered without a deadlock.
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <future>
@@ -233,6 +234,12 @@ TEST_F(P2PRoad, WatchdogResetsTheDownloadsOfALostService) {
     EXPECT_EQ(lost.sign, sign);
     EXPECT_EQ(lost.values[0], 6);
     EXPECT_EQ(events.back().slot, 7);
+    // The reset logs its end after the loss has reached the observer.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (LogCount("CP2PProxy::Reset", "CP2PProxy::Reset ok") < 1 &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     EXPECT_EQ(LogCount("CP2PProxy::Reset", "CP2PProxy::Reset ok"), 1);
 
     ASSERT_TRUE(WaitForService());

@@ -8,7 +8,11 @@
 #include <regex>
 
 #include "dump_reader.h"
+#include "msg_ids.h"
+#include "player_commands.h"
+#include "player_protocol.h"
 #include "service_fixture.h"
+#include "test_wav.h"
 
 namespace svctest {
 namespace {
@@ -40,15 +44,11 @@ private:
     std::string old_;
 };
 
-// The layer reports a SIGSEGV that a process sends as an access violation, as it does a fault.
-TEST_F(ServiceTest, AFaultWritesOneDumpBesideTheProgramAndEndsItQuietly) {
-    FaultsToTheProgram faults;
-    const std::string program = Install(Engine::kRecording);
-    pid_t pid = StartAnswering(program);
-    ASSERT_GT(pid, 0);
-
-    ASSERT_EQ(kill(pid, SIGSEGV), 0);
-    int status = processes_.WaitExit(pid, kExitMs);
+// Waits for the program to end and checks that its handler took the fault: a failure status, not
+// death by the signal, and exactly one dump beside the program, of this process. The dump's
+// exception code, or 0 when the checks failed.
+DWORD ExpectOneDump(Processes& processes, pid_t pid, const std::string& program) {
+    int status = processes.WaitExit(pid, kExitMs);
     EXPECT_GT(status, 0) << "the process did not end with a failure status";
     EXPECT_LT(status, 128) << "the process died by the signal: no handler took the fault";
 
@@ -59,18 +59,58 @@ TEST_F(ServiceTest, AFaultWritesOneDumpBesideTheProgramAndEndsItQuietly) {
             dumps.push_back(entry.path().string());
         }
     }
-    ASSERT_EQ(dumps.size(), 1u) << testing::PrintToString(dumps);
+    EXPECT_EQ(dumps.size(), 1u) << testing::PrintToString(dumps);
+    if (dumps.size() != 1) {
+        return 0;
+    }
     const std::string name = std::filesystem::path(dumps[0]).filename().string();
     EXPECT_TRUE(std::regex_match(name, std::regex("[0-9]{17}_BrCoreService\\.exe\\.dmp"))) << name;
 
     dumptest::Minidump dump = dumptest::Minidump::FromFile(dumps[0]);
     EXPECT_EQ(dump.ProcessId(), static_cast<uint32_t>(pid));
     auto exception = dump.GetException();
-    ASSERT_TRUE(exception.has_value());
-    EXPECT_EQ(exception->code, EXCEPTION_ACCESS_VIOLATION);
+    EXPECT_TRUE(exception.has_value());
+    return exception ? exception->code : 0;
+}
+
+// The layer reports a SIGSEGV that a process sends as an access violation, as it does a fault.
+TEST_F(ServiceTest, AFaultWritesOneDumpBesideTheProgramAndEndsItQuietly) {
+    FaultsToTheProgram faults;
+    const std::string program = Install(Engine::kRecording);
+    pid_t pid = StartAnswering(program);
+    ASSERT_GT(pid, 0);
+
+    ASSERT_EQ(kill(pid, SIGSEGV), 0);
+    EXPECT_EQ(ExpectOneDump(processes_, pid, program),
+              static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
 
     // No orderly shutdown and no exit handlers: the engine was neither uninitialised nor unloaded.
     EXPECT_EQ(EngineLog(), std::vector<std::string>{"Init 0 0"});
+}
+
+// The call center's delivery thread runs the program's commands, the engine's own thread its
+// notifications: a runaway recursion on either still reaches the handler.
+TEST_F(ServiceTest, AStackOverflowOnTheDeliveryOrTheEngineThreadWritesOneDump) {
+    FaultsToTheProgram faults;
+    setenv("BRTEST_REAL_ENGINE", SERVICE_REAL_ENGINE, 1);
+    const std::string song = root_.Path() + "/song.wav";
+    ASSERT_TRUE(brtest::WriteFile(song, wavtest::WavOfMs(30000)));
+    // A client runs, so the client watch leaves the engine alone.
+    ASSERT_GT(StartClient("BRDJ", "BRDJ.exe"), 0);
+    for (const char* place : {"delivery", "engine"}) {
+        SCOPED_TRACE(place);
+        setenv("BRTEST_OVERFLOW_ON", place, 1);
+        const std::string program =
+            MakeInstall(root_.Path() + "/install-" + place, Engine::kOverflow);
+        pid_t pid = StartAnswering(program);
+        ASSERT_GT(pid, 0);
+        EXPECT_EQ(endpoint_.Call(CHANNEL_PLAYER, OpenCommand(song)).bytes, IntBytes(0));
+        endpoint_.Call(CHANNEL_PLAYER, IntBytes(PLAYER_CMD_PLAY));  // the program dies in it
+        EXPECT_EQ(ExpectOneDump(processes_, pid, program),
+                  static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));  // how the layer reports it
+    }
+    unsetenv("BRTEST_OVERFLOW_ON");
+    unsetenv("BRTEST_REAL_ENGINE");
 }
 
 }  // namespace

@@ -78,6 +78,7 @@ TEST_F(ServiceTest, StopRequestShutsDownInOrderAndExitsWithZero) {
         [](const auto& m) { return CountOf(m, CHANNEL_P2P, P2P_NOTIFY_1) == 1; }, kStartMs));
     ASSERT_TRUE(WaitUntil([&] { return CountFiles(PartialFiles()) == 1; }, kStartMs));
 
+    ASSERT_EQ(CountFiles(root_.Runtime() + "/hwnd/*"), 1) << "the hidden window is published";
     Reply stop = endpoint_.Call(CHANNEL_STOP, std::string());
     EXPECT_EQ(stop.result, 0);
     EXPECT_EQ(stop.bytes, kOne);
@@ -85,6 +86,9 @@ TEST_F(ServiceTest, StopRequestShutsDownInOrderAndExitsWithZero) {
 
     EXPECT_FALSE(std::filesystem::exists(ServiceSocket())) << "the endpoint was not released";
     EXPECT_EQ(CountFiles(PartialFiles()), 0) << "the download engine was not stopped";
+    // The hidden window's record and the process's post inbox go with it.
+    EXPECT_EQ(CountFiles(root_.Runtime() + "/hwnd/*"), 0) << "the window's record stayed";
+    EXPECT_EQ(CountFiles(root_.Runtime() + "/post/*"), 0) << "the post inbox stayed";
     // Init: no endpoint yet. UnInit: endpoint released, downloads stopped. Then unloaded.
     const std::vector<std::string> expected = {"Init 0 0", "UnInit 0 0", "unloaded"};
     EXPECT_EQ(EngineLog(), expected);

@@ -10,6 +10,7 @@
 #include "download_server.h"
 #include "msg_ids.h"
 #include "p2p_protocol.h"
+#include "player_commands.h"
 #include "player_protocol.h"
 #include "service_fixture.h"
 #include "test_wav.h"
@@ -18,21 +19,6 @@ namespace svctest {
 namespace {
 
 const std::string kIntZero(4, '\0');
-
-std::string IntBytes(int value) {
-    CStreamWriter w;
-    w.WriteInt(value);
-    return Bytes(w);
-}
-
-std::string OpenCommand(const std::string& path) {
-    PlayRequest request;
-    std::snprintf(request.itemText1, sizeof request.itemText1, "%s", path.c_str());
-    std::snprintf(request.itemText2, sizeof request.itemText2, "%s", "title");
-    CStreamWriter w;
-    w.WriteCmdPlayRequest(PLAYER_CMD_OPEN, request);
-    return Bytes(w);
-}
 
 // What the play-object snapshot says of the item: its state, duration, volume and text A.
 struct Snapshot {

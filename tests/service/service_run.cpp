@@ -35,6 +35,8 @@ std::string MakeInstall(const std::string& dir, Engine engine) {
     }
     if (engine == Engine::kRecording) {
         fs::create_symlink(SERVICE_TEST_ENGINE, dir + "/libPlayEngine.so");
+    } else if (engine == Engine::kOverflow) {
+        fs::create_symlink(SERVICE_OVERFLOW_ENGINE, dir + "/libPlayEngine.so");
     }
     return program;
 }

@@ -17,6 +17,7 @@ namespace svctest {
 enum class Engine {
     kRecording,  // recording_engine.cpp: logs its calls to BRTEST_ENGINE_LOG
     kNone,       // no libPlayEngine.so at all
+    kOverflow,   // overflow_engine.cpp: the real engine, with a stack overflow where chosen
 };
 
 // Makes a test installation in dir: copies of BrCoreService and the layer that look for

@@ -21,6 +21,7 @@ DWORD ErrorFromErrno(int error) {
         case EACCES:
         case EPERM:
         case EROFS:
+        case ELOOP:
             return ERROR_ACCESS_DENIED;
         case ENOENT:
         case ENOTDIR:
@@ -38,6 +39,22 @@ DWORD ErrorFromErrno(int error) {
     }
 }
 
+// Opens (or creates, mode 0600) a file of the folder: never through a symbolic link, and only a
+// regular file of this user, so a file planted there by someone else is refused (ELOOP, EACCES).
+int OpenOwnFile(const std::string& path) {
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
+    if (fd < 0) {
+        return -1;
+    }
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
+        close(fd);
+        errno = EACCES;
+        return -1;
+    }
+    return fd;
+}
+
 int Flock(int fd, int operation) {
     int rc;
     do {
@@ -50,7 +67,7 @@ int Flock(int fd, int operation) {
 class GuardLock {
 public:
     explicit GuardLock(const std::string& folder) {
-        fd_ = open((folder + "/.guard").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        fd_ = OpenOwnFile(folder + "/.guard");
         if (fd_ >= 0 && Flock(fd_, LOCK_EX) != 0) {
             error_ = errno;
             close(fd_);
@@ -80,7 +97,7 @@ int MakeLevels(const std::string& folder, const std::string& file) {
     for (size_t slash = file.find('/'); slash != std::string::npos;
          slash = file.find('/', slash + 1)) {
         std::string level = folder + "/" + file.substr(0, slash);
-        if (mkdir(level.c_str(), 0700) != 0 && errno != EEXIST) {
+        if (!PalPrivateFolder(level)) {
             return errno;
         }
     }
@@ -147,7 +164,7 @@ HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR lpName) {
         return Fail(ERROR_PATH_NOT_FOUND);
     }
     std::string folder = root + "/mutex";
-    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    if (!PalPrivateFolder(folder)) {
         return Fail(ErrorFromErrno(errno));
     }
     std::string file = pal::MutexFileFor(lpName);
@@ -159,7 +176,7 @@ HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR lpName) {
     if (int error = MakeLevels(folder, file)) {
         return Fail(ErrorFromErrno(error));
     }
-    int fd = open((folder + "/" + file).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    int fd = OpenOwnFile(folder + "/" + file);
     if (fd < 0) {
         return Fail(ErrorFromErrno(errno));
     }

@@ -26,13 +26,6 @@ std::string PalResolveRuntimeDir(const std::function<const char*(const char*)>& 
 std::string PalRuntimeDir() {
     std::string dir =
         PalResolveRuntimeDir([](const char* name) { return std::getenv(name); }, getuid());
-    if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) {
-        return std::string();
-    }
-    struct stat st;
-    // A root that another user owns would let that user see and drive our objects.
-    if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid()) {
-        return std::string();
-    }
-    return dir;
+    // A root that another user owns or can reach would let that user see and drive our objects.
+    return PalPrivateFolder(dir) ? dir : std::string();
 }

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -59,11 +60,32 @@ void Deliver(const std::string& root, const PostedMessage& post) {
     }
 }
 
+// The sender's user, from the credentials the kernel attaches to every datagram of an inbox
+// (SO_PASSCRED); -1 when none came.
+long long SenderUid(msghdr& header) {
+    for (cmsghdr* c = CMSG_FIRSTHDR(&header); c; c = CMSG_NXTHDR(&header, c)) {
+        if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_CREDENTIALS &&
+            c->cmsg_len >= CMSG_LEN(sizeof(ucred))) {
+            ucred sender;
+            std::memcpy(&sender, CMSG_DATA(c), sizeof sender);
+            return sender.uid;
+        }
+    }
+    return -1;
+}
+
 void ReadPosts(const std::string& root, int fd) {
     char datagram[kPostWireSize + 1];
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(ucred))];
     for (;;) {
+        iovec part{datagram, sizeof datagram};
+        msghdr header{};
+        header.msg_iov = &part;
+        header.msg_iovlen = 1;
+        header.msg_control = control;
+        header.msg_controllen = sizeof control;
         // MSG_TRUNC gives a longer datagram's real size, so it is dropped, not read cut.
-        ssize_t got = recv(fd, datagram, sizeof datagram, MSG_DONTWAIT | MSG_TRUNC);
+        ssize_t got = recvmsg(fd, &header, MSG_DONTWAIT | MSG_TRUNC | MSG_CMSG_CLOEXEC);
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -72,6 +94,9 @@ void ReadPosts(const std::string& root, int fd) {
         }
         if (static_cast<size_t>(got) != kPostWireSize) {
             continue;
+        }
+        if (SenderUid(header) != static_cast<long long>(geteuid())) {
+            continue;  // only processes of this user post to our windows
         }
         if (auto post = DecodePost(std::string_view(datagram, kPostWireSize))) {
             Deliver(root, *post);
@@ -147,7 +172,7 @@ DWORD JoinInbox(const std::string& root) {
         return error;
     }
     std::string folder = InboxFolder(root);
-    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    if (!PalPrivateFolder(folder)) {
         return fs::ErrorFromErrno(errno);
     }
     std::string name = InboxName(getpid(), OwnProcessStart());
@@ -162,9 +187,12 @@ DWORD JoinInbox(const std::string& root) {
         return error;
     }
     unlink(path.c_str());  // an inbox this process had before and left
-    if (bind(fd, address.Get(), address.Size()) != 0) {
+    int passCredentials = 1;
+    if (setsockopt(fd, SOL_SOCKET, SO_PASSCRED, &passCredentials, sizeof passCredentials) != 0 ||
+        bind(fd, address.Get(), address.Size()) != 0 || chmod(path.c_str(), 0600) != 0) {
         DWORD error = fs::ErrorFromErrno(errno);
         close(fd);
+        unlink(path.c_str());
         return error;
     }
     listener.inboxes[root] = Inbox{fd, 1, path};

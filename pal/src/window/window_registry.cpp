@@ -75,12 +75,13 @@ std::string InboxName(pid_t pid, unsigned long long processStart) {
 
 DWORD WriteWindowEntry(const std::string& root, const WindowEntry& entry) {
     std::string folder = EntryFolder(root);
-    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    if (!PalPrivateFolder(folder)) {
         return fs::ErrorFromErrno(errno);
     }
     std::string name = WindowEntryName(entry.hwnd);
     std::string temp = folder + "/." + name + ".new";
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    unlink(temp.c_str());  // left by an earlier run of this process's id, or planted
+    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         return fs::ErrorFromErrno(errno);
     }

@@ -275,6 +275,20 @@ TEST_F(WindowProcessTest, ANewerInstanceEndsTheOlderOneThroughItsWindow) {
     EXPECT_EQ(FindWindowA("PalServiceClass", "PalService"), newerWindow);
 }
 
+TEST_F(WindowProcessTest, AProgramThatEndsItsLoopWithoutDestroyingItsWindowLeavesNothingBehind) {
+    Helper helper({"window", "PalStopClass", "Stopped"});
+    HWND hwnd = helper.ReadyWindow();
+    ASSERT_TRUE(hwnd);
+    ASSERT_EQ(FilesIn(root_.Runtime() + "/hwnd"), 1u);
+    ASSERT_EQ(FilesIn(root_.Runtime() + "/post"), 1u);
+    // A stop request: the procedure posts the quit on WM_DESTROY and the window is never
+    // destroyed; the program returns from its entry with it.
+    ASSERT_TRUE(PostMessageA(hwnd, WM_DESTROY, 0, 0));
+    EXPECT_TRUE(ExitedWith(helper.WaitExit(), 0));
+    EXPECT_EQ(FilesIn(root_.Runtime() + "/hwnd"), 0u);
+    EXPECT_EQ(FilesIn(root_.Runtime() + "/post"), 0u);
+}
+
 TEST_F(WindowProcessTest, ABurstOfPostsArrivesWholeAndInOrder) {
     Helper helper({"window", "PalBurstClass", "Burst"});
     HWND hwnd = helper.ReadyWindow();
