@@ -36,7 +36,8 @@ Screen& Screen::Get() {
 }
 
 Screen::Screen()
-    : overlay(Bitmap::Create(kScreenWidth, kScreenHeight, Bitmap::Format::kArgb, false)) {
+    : overlay(Bitmap::Create(kScreenWidth, kScreenHeight, Bitmap::Format::kArgb, false)),
+      drawn_(cairo_region_create()) {
     if (ScreenFile()) {
         std::atexit(SaveScreenAtExit);
     }
@@ -71,12 +72,20 @@ std::vector<std::shared_ptr<WindowSurface>> Screen::Windows() {
 }
 
 void Screen::WindowDrew(WindowSurface& window, const cairo_rectangle_int_t& area) {
+    const RECT at = window.ScreenRect();
+    const cairo_rectangle_int_t onScreen{area.x + at.left, area.y + at.top, area.width,
+                                         area.height};
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (cairo_region_contains_rectangle(drawn_, &onScreen) == CAIRO_REGION_OVERLAP_OUT) {
+            return;
+        }
+    }
     if (!window.Visible()) {
         return;
     }
     cairo_region_t* shape = window.CopyShape();
     cairo_region_intersect_rectangle(shape, &area);
-    const RECT at = window.ScreenRect();
     cairo_region_translate(shape, at.left, at.top);
     std::lock_guard<std::mutex> guard(lock_);
     cairo_t* cr = cairo_create(overlay->surface);
@@ -84,7 +93,13 @@ void Screen::WindowDrew(WindowSurface& window, const cairo_rectangle_int_t& area
     cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
     cairo_paint(cr);
     cairo_destroy(cr);
+    cairo_region_subtract(drawn_, shape);
     cairo_region_destroy(shape);
+}
+
+void Screen::ScreenDrew(const cairo_rectangle_int_t& area) {
+    std::lock_guard<std::mutex> guard(lock_);
+    cairo_region_union_rectangle(drawn_, &area);
 }
 
 std::shared_ptr<Bitmap> Screen::Composite() {

@@ -32,6 +32,8 @@ public:
     const std::shared_ptr<Bitmap> overlay;
     // A window drew the rectangle (window coordinates): the screen drawing under it goes.
     void WindowDrew(WindowSurface& window, const cairo_rectangle_int_t& area);
+    // The screen's context drew the rectangle (screen coordinates).
+    void ScreenDrew(const cairo_rectangle_int_t& area);
     // The screen as it shows now, opaque.
     std::shared_ptr<Bitmap> Composite();
 
@@ -39,6 +41,8 @@ private:
     Screen();
     std::mutex lock_;
     std::vector<std::shared_ptr<WindowSurface>> windows_;  // bottom first
+    // Where the overlay may hold drawing: a window's drawing elsewhere clears nothing.
+    cairo_region_t* drawn_;
 };
 
 // Writes the bitmap as a PNG file; false when the file cannot be written.
