@@ -24,20 +24,33 @@ struct Placed {
 
 // The frame strips and the buttons, as the main window places them.
 const Placed kImages[] = {
-    {{0, 0, 4, 621}, false},      {{818, 0, 822, 621}, false}, {{0, 0, 822, 37}, false},
-    {{0, 617, 822, 621}, false},  {{790, 6, 818, 31}, true},   {{760, 6, 788, 31}, true},
-    {{730, 6, 758, 31}, true},    {{700, 6, 728, 31}, true},
+    {{0, 0, 4, 621}, false},     {{818, 0, 822, 621}, false}, {{0, 0, 822, 37}, false},
+    {{0, 617, 822, 621}, false}, {{790, 6, 818, 31}, true},   {{760, 6, 788, 31}, true},
+    {{730, 6, 758, 31}, true},   {{700, 6, 728, 31}, true},
 };
 const RECT kButton = kImages[4].rect;
 
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
+int Width(const RECT& r) {
+    return r.right - r.left;
+}
+int Height(const RECT& r) {
+    return r.bottom - r.top;
+}
 
 // A top-down section with a pattern: opaque, or premultiplied with alpha varying over it.
 HBITMAP MakeImage(const Placed& placed, uint32_t** bits) {
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), Width(placed.rect), -Height(placed.rect), 1, 32,
-                      BI_RGB, 0, 0, 0, 0, 0};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER),
+                      Width(placed.rect),
+                      -Height(placed.rect),
+                      1,
+                      32,
+                      BI_RGB,
+                      0,
+                      0,
+                      0,
+                      0,
+                      0};
     void* memory = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
     *bits = static_cast<uint32_t*>(memory);

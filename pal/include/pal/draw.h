@@ -20,10 +20,10 @@ struct SIZE {
 };
 typedef SIZE* LPSIZE;
 
-#define RGB(r, g, b)                                                                  \
+#define RGB(r, g, b)                                                                               \
     (static_cast<COLORREF>(static_cast<BYTE>(r) | (static_cast<WORD>(static_cast<BYTE>(g)) << 8) | \
                            (static_cast<DWORD>(static_cast<BYTE>(b)) << 16)))
-#define GetRValue(c) (static_cast<BYTE>((c) & 0xFF))
+#define GetRValue(c) (static_cast<BYTE>((c)&0xFF))
 #define GetGValue(c) (static_cast<BYTE>(((c) >> 8) & 0xFF))
 #define GetBValue(c) (static_cast<BYTE>(((c) >> 16) & 0xFF))
 #define CLR_INVALID 0xFFFFFFFFu
@@ -172,9 +172,8 @@ BOOL AlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hD
 // Copies (and scales, by nearest pixel) the source rectangle, leaving the destination where the
 // source pixel's colour is crTransparent. FALSE with ERROR_INVALID_PARAMETER for negative or
 // zero extents.
-BOOL TransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest,
-                    HDC hdcSrc, int xoriginSrc, int yoriginSrc, int wSrc, int hSrc,
-                    UINT crTransparent);
+BOOL TransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest, HDC hdcSrc,
+                    int xoriginSrc, int yoriginSrc, int wSrc, int hSrc, UINT crTransparent);
 
 // ---- Brushes ---------------------------------------------------------------------------------
 
@@ -286,8 +285,8 @@ COLORREF SetTextColor(HDC hdc, COLORREF color);
 // Dlg", "SimSun" and the default font included).
 HFONT CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight,
                   DWORD bItalic, DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet,
-                  DWORD iOutPrecision, DWORD iClipPrecision, DWORD iQuality,
-                  DWORD iPitchAndFamily, LPCSTR pszFaceName);
+                  DWORD iOutPrecision, DWORD iClipPrecision, DWORD iQuality, DWORD iPitchAndFamily,
+                  LPCSTR pszFaceName);
 HFONT CreateFontIndirectA(const LOGFONTA* lplf);
 
 // Draws c bytes of narrow (GBK) text with the context's font and text colour, the top-left of

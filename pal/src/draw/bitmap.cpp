@@ -49,8 +49,8 @@ HBITMAP AddBitmap(std::shared_ptr<Bitmap> bitmap) {
 
 using pal::draw::Bitmap;
 
-HBITMAP CreateDIBSection(HDC, const BITMAPINFO* pbmi, UINT usage, void** ppvBits,
-                         HANDLE hSection, DWORD) {
+HBITMAP CreateDIBSection(HDC, const BITMAPINFO* pbmi, UINT usage, void** ppvBits, HANDLE hSection,
+                         DWORD) {
     if (!pbmi || !ppvBits || hSection || usage != DIB_RGB_COLORS ||
         pbmi->bmiHeader.biBitCount != 32 || pbmi->bmiHeader.biCompression != BI_RGB ||
         pbmi->bmiHeader.biHeight == INT32_MIN) {

@@ -62,8 +62,8 @@ BOOL AlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hD
         return FALSE;
     }
     if (ftn.BlendOp != AC_SRC_OVER || ftn.BlendFlags != 0 ||
-        (ftn.AlphaFormat & ~AC_SRC_ALPHA) != 0 || wDest < 0 || hDest < 0 || wSrc < 0 ||
-        hSrc < 0 || !src->target) {
+        (ftn.AlphaFormat & ~AC_SRC_ALPHA) != 0 || wDest < 0 || hDest < 0 || wSrc < 0 || hSrc < 0 ||
+        !src->target) {
         return Fail(ERROR_INVALID_PARAMETER);
     }
     const int left = xoriginSrc + src->originX, top = yoriginSrc + src->originY;
@@ -76,16 +76,14 @@ BOOL AlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hD
     }
     CompositeOp how{CAIRO_OPERATOR_OVER, ftn.SourceConstantAlpha,
                     (ftn.AlphaFormat & AC_SRC_ALPHA) == 0};
-    pal::draw::Composite(*dst, *src,
-                         BlitRects{xoriginDest, yoriginDest, wDest, hDest, xoriginSrc, yoriginSrc,
-                                   wSrc, hSrc},
-                         how);
+    pal::draw::Composite(
+        *dst, *src,
+        BlitRects{xoriginDest, yoriginDest, wDest, hDest, xoriginSrc, yoriginSrc, wSrc, hSrc}, how);
     return TRUE;
 }
 
-BOOL TransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest,
-                    HDC hdcSrc, int xoriginSrc, int yoriginSrc, int wSrc, int hSrc,
-                    UINT crTransparent) {
+BOOL TransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest, HDC hdcSrc,
+                    int xoriginSrc, int yoriginSrc, int wSrc, int hSrc, UINT crTransparent) {
     std::shared_ptr<DeviceContext> dst, src;
     if (!FindPair(hdcDest, hdcSrc, &dst, &src)) {
         return FALSE;
@@ -117,12 +115,11 @@ BOOL TransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, in
         }
     }
     cairo_surface_t* surface = cairo_image_surface_create_for_data(
-        reinterpret_cast<unsigned char*>(pixels.data()), CAIRO_FORMAT_ARGB32, wSrc, hSrc,
-        wSrc * 4);
-    pal::draw::CompositeSurface(*dst, surface,
-                                BlitRects{xoriginDest, yoriginDest, wDest, hDest, xoriginSrc,
-                                          yoriginSrc, wSrc, hSrc},
-                                CompositeOp{CAIRO_OPERATOR_OVER, 255, false});
+        reinterpret_cast<unsigned char*>(pixels.data()), CAIRO_FORMAT_ARGB32, wSrc, hSrc, wSrc * 4);
+    pal::draw::CompositeSurface(
+        *dst, surface,
+        BlitRects{xoriginDest, yoriginDest, wDest, hDest, xoriginSrc, yoriginSrc, wSrc, hSrc},
+        CompositeOp{CAIRO_OPERATOR_OVER, 255, false});
     cairo_surface_destroy(surface);
     return TRUE;
 }

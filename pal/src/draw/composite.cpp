@@ -17,8 +17,8 @@ struct SurfaceRef {
 
 // A copy of the bitmap's pixels, for a blit whose source and destination are the same bitmap.
 cairo_surface_t* Snapshot(Bitmap& bitmap) {
-    cairo_surface_t* copy = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, bitmap.width,
-                                                       bitmap.height);
+    cairo_surface_t* copy =
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, bitmap.width, bitmap.height);
     cairo_t* cr = cairo_create(copy);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_set_source_surface(cr, bitmap.surface, 0, 0);
@@ -96,8 +96,7 @@ cairo_matrix_t DestToSource(const BlitRects& r) {
 
 }  // namespace
 
-void Composite(DeviceContext& dst, DeviceContext& src, const BlitRects& r,
-               const CompositeOp& how) {
+void Composite(DeviceContext& dst, DeviceContext& src, const BlitRects& r, const CompositeOp& how) {
     if (!src.target || !dst.target) {
         return;
     }

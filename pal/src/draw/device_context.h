@@ -31,8 +31,8 @@ struct DeviceContext : GdiObject {
     ~DeviceContext() override;
 
     Type type = Type::kMemory;
-    std::shared_ptr<Bitmap> target;  // the selected bitmap, or the window's surface
-    int originX = 0, originY = 0;    // where the context's 0, 0 lies on the target
+    std::shared_ptr<Bitmap> target;   // the selected bitmap, or the window's surface
+    int originX = 0, originY = 0;     // where the context's 0, 0 lies on the target
     cairo_region_t* limit = nullptr;  // in target coordinates; null: the whole target; owned
     // Called after each drawing call with the target rectangle it may have touched (a window
     // context tells the screen that the window changed there).

@@ -30,8 +30,8 @@ Font::Font(const std::string& face, int height, int weight, bool italic)
         pixels = height * 5 / 6 > 0 ? height * 5 / 6 : 1;
     }
     pango_font_description_set_absolute_size(description, pixels * PANGO_SCALE);
-    pango_font_description_set_weight(
-        description, weight >= 600 ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+    pango_font_description_set_weight(description,
+                                      weight >= 600 ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
     pango_font_description_set_style(description, italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
 }
 

@@ -50,8 +50,8 @@ BOOL DrawIcon(HDC hDC, int X, int Y, HICON hIcon) {
 
 // Differs from Windows: DI_DEFAULTSIZE and DrawIcon draw at the icon's own size, not the
 // system's icon size.
-BOOL DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, int cyWidth, UINT,
-                HBRUSH, UINT diFlags) {
+BOOL DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, int cyWidth, UINT, HBRUSH,
+                UINT diFlags) {
     auto dc = pal::draw::FindDc(hdc);
     auto icon = pal::draw::FindGdi<Icon>(hIcon);
     if (!dc || !icon) {
@@ -62,10 +62,9 @@ BOOL DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, int cyWi
         return TRUE;
     }
     const int w = icon->image->width, h = icon->image->height;
-    pal::draw::CompositeSurface(
-        *dc, icon->image->surface,
-        pal::draw::BlitRects{xLeft, yTop, cxWidth > 0 ? cxWidth : w, cyWidth > 0 ? cyWidth : h,
-                             0, 0, w, h},
-        pal::draw::CompositeOp{CAIRO_OPERATOR_OVER, 255, false});
+    pal::draw::CompositeSurface(*dc, icon->image->surface,
+                                pal::draw::BlitRects{xLeft, yTop, cxWidth > 0 ? cxWidth : w,
+                                                     cyWidth > 0 ? cyWidth : h, 0, 0, w, h},
+                                pal::draw::CompositeOp{CAIRO_OPERATOR_OVER, 255, false});
     return TRUE;
 }

@@ -28,8 +28,8 @@ std::shared_ptr<Bitmap> LoadPngBitmap(const char* path, bool* hasAlpha) {
     // The surface was made over the old buffer; point it at the decoded pixels.
     cairo_surface_destroy(bitmap->surface);
     bitmap->surface = cairo_image_surface_create_for_data(
-        reinterpret_cast<unsigned char*>(bitmap->memory.data()), CAIRO_FORMAT_ARGB32,
-        bitmap->width, bitmap->height, bitmap->width * 4);
+        reinterpret_cast<unsigned char*>(bitmap->memory.data()), CAIRO_FORMAT_ARGB32, bitmap->width,
+        bitmap->height, bitmap->width * 4);
     bitmap->dibSection = true;
     if (hasAlpha) {
         *hasAlpha = image.hasAlpha;

@@ -51,8 +51,8 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
             dc->state.font = h;
             return old;
         case GdiKind::kRegion:
-            return reinterpret_cast<HGDIOBJ>(static_cast<intptr_t>(
-                SelectClipRgn(hdc, static_cast<HRGN>(h))));
+            return reinterpret_cast<HGDIOBJ>(
+                static_cast<intptr_t>(SelectClipRgn(hdc, static_cast<HRGN>(h))));
         default:
             SetLastError(ERROR_INVALID_HANDLE);
             return nullptr;

@@ -78,26 +78,28 @@ int GetBkMode(HDC hdc) {
     return dc ? dc->state.bkMode : 0;
 }
 
-COLORREF SetBkColor(HDC hdc, COLORREF color) {
+namespace {
+
+// Sets one of the context's colours and returns the one it replaces.
+COLORREF SwapColor(HDC hdc, COLORREF pal::draw::DcState::*field, COLORREF color) {
     auto dc = pal::draw::FindDc(hdc);
     if (!dc) {
         SetLastError(ERROR_INVALID_HANDLE);
         return CLR_INVALID;
     }
-    const COLORREF old = dc->state.bkColor;
-    dc->state.bkColor = color & 0xFFFFFF;
+    const COLORREF old = dc->state.*field;
+    dc->state.*field = color & 0xFFFFFF;
     return old;
 }
 
+}  // namespace
+
+COLORREF SetBkColor(HDC hdc, COLORREF color) {
+    return SwapColor(hdc, &pal::draw::DcState::bkColor, color);
+}
+
 COLORREF SetTextColor(HDC hdc, COLORREF color) {
-    auto dc = pal::draw::FindDc(hdc);
-    if (!dc) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return CLR_INVALID;
-    }
-    const COLORREF old = dc->state.textColor;
-    dc->state.textColor = color & 0xFFFFFF;
-    return old;
+    return SwapColor(hdc, &pal::draw::DcState::textColor, color);
 }
 
 // Differs from Windows: every face is the installed face with Chinese glyphs; only height,
@@ -115,8 +117,8 @@ HFONT CreateFontIndirectA(const LOGFONTA* lplf) {
         return nullptr;
     }
     const std::string face(lplf->lfFaceName, strnlen(lplf->lfFaceName, LF_FACESIZE));
-    return CreateFontA(lplf->lfHeight, 0, 0, 0, lplf->lfWeight, lplf->lfItalic, 0, 0, 0, 0, 0, 0,
-                       0, face.c_str());
+    return CreateFontA(lplf->lfHeight, 0, 0, 0, lplf->lfWeight, lplf->lfItalic, 0, 0, 0, 0, 0, 0, 0,
+                       face.c_str());
 }
 
 // Differs from Windows: the cell is pango's logical extent of the line.

@@ -7,9 +7,9 @@ namespace {
 
 // A window's pixels before it first paints: white, as an unpainted window shows.
 std::shared_ptr<Bitmap> WhiteSurface(const RECT& r) {
-    auto bitmap = Bitmap::Create(std::max<LONG>(1, r.right - r.left),
-                                 std::max<LONG>(1, r.bottom - r.top), Bitmap::Format::kOpaque,
-                                 false);
+    auto bitmap =
+        Bitmap::Create(std::max<LONG>(1, r.right - r.left), std::max<LONG>(1, r.bottom - r.top),
+                       Bitmap::Format::kOpaque, false);
     std::fill(bitmap->memory.begin(), bitmap->memory.end(), 0xFFFFFFFFu);
     return bitmap;
 }

@@ -87,8 +87,7 @@ bool DecodePng(const uint8_t* data, size_t size, DecodedImage* out) {
     if (!data || size < 8 || png_sig_cmp(data, 0, 8) != 0) {
         return false;
     }
-    png_structp png =
-        png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
     if (!png) {
         return false;
     }

@@ -1,5 +1,6 @@
 // PNG decoding to the layer's pixel format: 32-bit words 0xAARRGGBB in native byte order, the
-// colour premultiplied by alpha (cairo's ARGB32 and the pixel that AlphaBlend takes), rows top-down.
+// colour premultiplied by alpha (cairo's ARGB32 and the pixel that AlphaBlend takes), rows
+// top-down.
 #pragma once
 
 #include <cstddef>

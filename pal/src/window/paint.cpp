@@ -28,8 +28,7 @@ HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     lpPaint->hdc = dc;
     if (erase) {
         const UINT message = (window->Style() & WS_MINIMIZE) ? WM_ICONERASEBKGND : WM_ERASEBKGND;
-        LRESULT erased =
-            pal::CallWindowProcedure(window, message, reinterpret_cast<WPARAM>(dc), 0);
+        LRESULT erased = pal::CallWindowProcedure(window, message, reinterpret_cast<WPARAM>(dc), 0);
         lpPaint->fErase = erased ? FALSE : TRUE;
     }
     return dc;

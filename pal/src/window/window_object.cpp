@@ -23,7 +23,6 @@ WindowTable& Table() {
     return *table;
 }
 
-
 }  // namespace
 
 Window::Window(Params params)

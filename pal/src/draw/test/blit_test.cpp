@@ -54,8 +54,8 @@ TEST_P(CopyTest, BitBltCopiesPixelForPixelAtTheOffset) {
                       });
 }
 
-INSTANTIATE_TEST_SUITE_P(RowOrders, CopyTest, ::testing::Combine(::testing::Bool(),
-                                                                 ::testing::Bool()));
+INSTANTIATE_TEST_SUITE_P(RowOrders, CopyTest,
+                         ::testing::Combine(::testing::Bool(), ::testing::Bool()));
 
 TEST(BlitTest, BottomUpSectionKeepsItsBottomRowFirstInMemory) {
     MemoryDc dc(2, 3, true);
@@ -63,7 +63,7 @@ TEST(BlitTest, BottomUpSectionKeepsItsBottomRowFirstInMemory) {
     HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
     ASSERT_TRUE(FillRect(dc.dc(), &top, brush));
     DeleteObject(brush);
-    EXPECT_EQ(dc.bits()[0], 0u);                // memory row 0 is the bottom row
+    EXPECT_EQ(dc.bits()[0], 0u);               // memory row 0 is the bottom row
     EXPECT_EQ(dc.bits()[2 * 2], 0xFF010203u);  // memory row 2 is the top row
 }
 
@@ -73,16 +73,19 @@ TEST(BlitTest, SourceOutsideItsBitmapLeavesTheDestination) {
     FillCoordinates(src);
     dst.Fill(kBackground);
     ASSERT_TRUE(BitBlt(dst.dc(), 0, 0, 6, 6, src.dc(), 2, 2, SRCCOPY));
-    ExpectPixels(dst, {{0, 0, 0xFF000202}, {1, 1, 0xFF000303}, {2, 0, kBackground},
-                       {0, 2, kBackground}, {5, 5, kBackground}});
+    ExpectPixels(dst, {{0, 0, 0xFF000202},
+                       {1, 1, 0xFF000303},
+                       {2, 0, kBackground},
+                       {0, 2, kBackground},
+                       {5, 5, kBackground}});
 }
 
 TEST(BlitTest, OverlappingCopyWithinOneBitmapReadsTheOldPixels) {
     MemoryDc dc(4, 4);
     FillCoordinates(dc);
     ASSERT_TRUE(BitBlt(dc.dc(), 1, 0, 3, 4, dc.dc(), 0, 0, SRCCOPY));
-    ExpectPixels(dc, {{0, 0, 0xFF000000}, {1, 0, 0xFF000000}, {2, 0, 0xFF000100},
-                      {3, 3, 0xFF000203}});
+    ExpectPixels(dc,
+                 {{0, 0, 0xFF000000}, {1, 0, 0xFF000000}, {2, 0, 0xFF000100}, {3, 3, 0xFF000203}});
 }
 
 TEST(BlitTest, StretchTakesTheNearestSourcePixel) {
@@ -90,8 +93,11 @@ TEST(BlitTest, StretchTakesTheNearestSourcePixel) {
     FillCoordinates(src);
     MemoryDc wide(8, 8);
     ASSERT_TRUE(StretchBlt(wide.dc(), 0, 0, 8, 8, src.dc(), 0, 0, 4, 4, SRCCOPY));
-    ExpectPixels(wide, {{0, 0, 0xFF000000}, {1, 1, 0xFF000000}, {2, 1, 0xFF000100},
-                        {7, 7, 0xFF000303}, {6, 5, 0xFF000302}});
+    ExpectPixels(wide, {{0, 0, 0xFF000000},
+                        {1, 1, 0xFF000000},
+                        {2, 1, 0xFF000100},
+                        {7, 7, 0xFF000303},
+                        {6, 5, 0xFF000302}});
     // Halving: the centres of destination pixels 0 and 1 fall on source boundaries 1 and 3,
     // which take source pixels 0 and 2.
     MemoryDc narrow(2, 2);
@@ -194,8 +200,8 @@ TEST(BlitTest, TransparentBltSkipsTheKeyColour) {
     src.At(1, 0) = 0xFF123456;
     dst.Fill(kBackground);
     ASSERT_TRUE(TransparentBlt(dst.dc(), 0, 0, 4, 2, src.dc(), 0, 0, 2, 1, RGB(255, 0, 255)));
-    ExpectPixels(dst, {{0, 0, kBackground}, {1, 1, kBackground}, {2, 0, 0xFF123456},
-                       {3, 1, 0xFF123456}});
+    ExpectPixels(
+        dst, {{0, 0, kBackground}, {1, 1, kBackground}, {2, 0, 0xFF123456}, {3, 1, 0xFF123456}});
 }
 
 TEST(BlitTest, FillRectFillsRightAndBottomExclusive) {
@@ -204,8 +210,11 @@ TEST(BlitTest, FillRectFillsRightAndBottomExclusive) {
     RECT r{1, 1, 3, 3};
     HBRUSH brush = CreateSolidBrush(RGB(0xAA, 0xBB, 0xCC));
     ASSERT_TRUE(FillRect(dc.dc(), &r, brush));
-    ExpectPixels(dc, {{1, 1, 0xFFAABBCC}, {2, 2, 0xFFAABBCC}, {3, 3, kBackground},
-                      {0, 1, kBackground}, {2, 3, kBackground}});
+    ExpectPixels(dc, {{1, 1, 0xFFAABBCC},
+                      {2, 2, 0xFFAABBCC},
+                      {3, 3, kBackground},
+                      {0, 1, kBackground},
+                      {2, 3, kBackground}});
     // A class brush given as a system colour index plus one.
     RECT all{0, 0, 4, 4};
     ASSERT_TRUE(FillRect(dc.dc(), &all, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)));
@@ -233,8 +242,8 @@ private:
 
 TEST(ImageTest, PngBitmapBlendsWithItsAlphaAndTellsItHasAlpha) {
     // 2 x 1: opaque red, then half-transparent blue (straight alpha in the file).
-    TempPng file(test::WritePng(test::PngSpec{2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8,
-                                              {255, 0, 0, 255, 0, 0, 255, 128}, {}, {}}));
+    TempPng file(test::WritePng(test::PngSpec{
+        2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {255, 0, 0, 255, 0, 0, 255, 128}, {}, {}}));
     BOOL hasAlpha = FALSE;
     HBITMAP image = PalLoadPngA(file.path(), &hasAlpha);
     ASSERT_NE(image, nullptr);
@@ -266,11 +275,14 @@ TEST(ImageTest, PngBitmapFailures) {
 }
 
 TEST(ImageTest, IconDrawsBlendedAtItsOwnSizeOrScaled) {
-    TempPng file(test::WritePng(test::PngSpec{2, 2, PNG_COLOR_TYPE_RGB_ALPHA, 8,
-                                              {0, 0, 255, 128, 0, 0, 255, 128, 0, 0, 255, 128,
-                                               0, 0, 255, 0},
-                                              {},
-                                              {}}));
+    TempPng file(
+        test::WritePng(test::PngSpec{2,
+                                     2,
+                                     PNG_COLOR_TYPE_RGB_ALPHA,
+                                     8,
+                                     {0, 0, 255, 128, 0, 0, 255, 128, 0, 0, 255, 128, 0, 0, 255, 0},
+                                     {},
+                                     {}}));
     HICON icon = PalLoadIconPngA(file.path());
     ASSERT_NE(icon, nullptr);
     int cx = 0, cy = 0;
@@ -280,8 +292,11 @@ TEST(ImageTest, IconDrawsBlendedAtItsOwnSizeOrScaled) {
     MemoryDc dst(4, 4);
     dst.Fill(kBackground);
     ASSERT_TRUE(DrawIcon(dst.dc(), 1, 1, icon));
-    ExpectPixels(dst, {{0, 0, kBackground}, {1, 1, 0xFF1020C0}, {2, 1, 0xFF1020C0},
-                       {2, 2, kBackground}, {3, 3, kBackground}});
+    ExpectPixels(dst, {{0, 0, kBackground},
+                       {1, 1, 0xFF1020C0},
+                       {2, 1, 0xFF1020C0},
+                       {2, 2, kBackground},
+                       {3, 3, kBackground}});
     dst.Fill(kBackground);
     ASSERT_TRUE(DrawIconEx(dst.dc(), 0, 0, icon, 4, 4, 0, nullptr, DI_NORMAL));
     ExpectPixels(dst, {{0, 0, 0xFF1020C0}, {3, 0, 0xFF1020C0}, {3, 3, kBackground}});

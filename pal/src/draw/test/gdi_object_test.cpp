@@ -33,8 +33,8 @@ TEST(GdiObjectTest, BitmapGoesIntoOneContextAndStaysWhileSelected) {
     HBITMAP bitmap = NewBitmap();
     ASSERT_NE(SelectObject(a, bitmap), nullptr);
     EXPECT_EQ(SelectObject(b, bitmap), nullptr);  // already in a
-    EXPECT_FALSE(DeleteObject(bitmap));            // selected: not deleted
-    EXPECT_TRUE(DeleteDC(a));                       // frees it again
+    EXPECT_FALSE(DeleteObject(bitmap));           // selected: not deleted
+    EXPECT_TRUE(DeleteDC(a));                     // frees it again
     EXPECT_NE(SelectObject(b, bitmap), nullptr);
     EXPECT_TRUE(DeleteDC(b));
     EXPECT_TRUE(DeleteObject(bitmap));
@@ -81,16 +81,14 @@ TEST(GdiObjectTest, CreateDIBSectionRefusesOtherFormats) {
         DWORD compression;
     };
     const Case cases[] = {
-        {"24 bits", 2, 2, 24, BI_RGB},
-        {"compressed", 2, 2, 32, 3},
-        {"zero width", 0, 2, 32, BI_RGB},
-        {"zero height", 2, 0, 32, BI_RGB},
+        {"24 bits", 2, 2, 24, BI_RGB},        {"compressed", 2, 2, 32, 3},
+        {"zero width", 0, 2, 32, BI_RGB},     {"zero height", 2, 0, 32, BI_RGB},
         {"too wide", 1 << 20, 1, 32, BI_RGB},
     };
     for (const Case& c : cases) {
         BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), c.width, c.height, 1, c.bits, c.compression,
-                          0, 0, 0, 0, 0};
+        info.bmiHeader = {
+            sizeof(BITMAPINFOHEADER), c.width, c.height, 1, c.bits, c.compression, 0, 0, 0, 0, 0};
         void* bits = reinterpret_cast<void*>(1);
         SetLastError(0);
         EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr)

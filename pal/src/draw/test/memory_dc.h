@@ -10,8 +10,8 @@ namespace pal::test {
 
 class MemoryDc {
 public:
-    MemoryDc(int width, int height, bool bottomUp = false) : width_(width), height_(height),
-                                                             bottomUp_(bottomUp) {
+    MemoryDc(int width, int height, bool bottomUp = false)
+        : width_(width), height_(height), bottomUp_(bottomUp) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
         info.bmiHeader.biWidth = width;
@@ -36,9 +36,7 @@ public:
     HDC dc() const { return dc_; }
     HBITMAP bitmap() const { return bitmap_; }
     uint32_t* bits() const { return bits_; }
-    uint32_t& At(int x, int y) {
-        return bits_[(bottomUp_ ? height_ - 1 - y : y) * width_ + x];
-    }
+    uint32_t& At(int x, int y) { return bits_[(bottomUp_ ? height_ - 1 - y : y) * width_ + x]; }
     void Fill(uint32_t pixel) {
         for (int i = 0; i < width_ * height_; ++i) {
             bits_[i] = pixel;

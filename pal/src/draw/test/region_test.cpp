@@ -16,10 +16,10 @@ TEST(RegionTest, RoundedWindowRegionLeavesOutItsCorners) {
     HRGN region = CreateRoundRectRgn(0, 0, 823, 622, 5, 5);
     ASSERT_NE(region, nullptr);
     const Probe probes[] = {
-        {0, 0, false},   {821, 0, false},  {0, 620, false},  {821, 620, false},
-        {1, 0, true},    {0, 1, true},     {820, 0, true},   {821, 1, true},
-        {0, 619, true},  {1, 620, true},   {820, 620, true}, {411, 310, true},
-        {822, 300, false}, {300, 621, false}, {411, 0, true}, {0, 310, true},
+        {0, 0, false},     {821, 0, false},   {0, 620, false},  {821, 620, false},
+        {1, 0, true},      {0, 1, true},      {820, 0, true},   {821, 1, true},
+        {0, 619, true},    {1, 620, true},    {820, 620, true}, {411, 310, true},
+        {822, 300, false}, {300, 621, false}, {411, 0, true},   {0, 310, true},
     };
     for (const Probe& p : probes) {
         EXPECT_EQ(PtInRegion(region, p.x, p.y), p.inside ? TRUE : FALSE) << p.x << ", " << p.y;
@@ -36,8 +36,8 @@ TEST(RegionTest, RoundedWindowRegionLeavesOutItsCorners) {
 
 TEST(RegionTest, RectRegionIsRightAndBottomExclusive) {
     HRGN region = CreateRectRgn(4, 4, 1, 2);  // corners in either order
-    const Probe probes[] = {{1, 2, true}, {3, 3, true}, {4, 3, false}, {3, 4, false},
-                            {0, 2, false}};
+    const Probe probes[] = {
+        {1, 2, true}, {3, 3, true}, {4, 3, false}, {3, 4, false}, {0, 2, false}};
     for (const Probe& p : probes) {
         EXPECT_EQ(PtInRegion(region, p.x, p.y), p.inside ? TRUE : FALSE) << p.x << ", " << p.y;
     }
@@ -56,8 +56,8 @@ TEST(RegionTest, CombineRgnModes) {
         bool in0, in1, in2;  // pixels 0, 1, 2 of the row
     };
     const Case cases[] = {
-        {RGN_AND, SIMPLEREGION, false, true, false},  {RGN_OR, SIMPLEREGION, true, true, true},
-        {RGN_XOR, COMPLEXREGION, true, false, true},  {RGN_DIFF, SIMPLEREGION, true, false, false},
+        {RGN_AND, SIMPLEREGION, false, true, false}, {RGN_OR, SIMPLEREGION, true, true, true},
+        {RGN_XOR, COMPLEXREGION, true, false, true}, {RGN_DIFF, SIMPLEREGION, true, false, false},
         {RGN_COPY, SIMPLEREGION, true, true, false},
     };
     for (const Case& c : cases) {

@@ -74,8 +74,8 @@ TEST(TextTest, ExtentGrowsWithTheTextAndTheFont) {
     EXPECT_EQ(two.cx, 2 * one.cx);
     EXPECT_EQ(two.cy, one.cy);
     EXPECT_EQ(none.cx, 0);
-    HFONT big = CreateFontA(-24, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                            "MS Shell Dlg");
+    HFONT big =
+        CreateFontA(-24, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Shell Dlg");
     HGDIOBJ old = SelectObject(dc.dc(), big);
     SIZE large{};
     ASSERT_TRUE(GetTextExtentPoint32A(dc.dc(), "a", 1, &large));
@@ -116,8 +116,8 @@ TEST(TextTest, ChineseTextShowsGlyphsNotMissingGlyphBoxes) {
     for (const char* face : {"", "MS Shell Dlg", "SimSun"}) {
         MemoryDc dc(kW, kH);
         dc.Fill(0xFFFFFFFF);
-        HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0,
-                                 face);
+        HFONT font =
+            CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0, face);
         HGDIOBJ old = SelectObject(dc.dc(), font);
         SetBkMode(dc.dc(), TRANSPARENT);
         const char* text = PalGbk("中文");
@@ -138,8 +138,8 @@ TEST(TextTest, DefaultFontIsTheDialogFont) {
     plain.Fill(0xFFFFFFFF);
     dialog.Fill(0xFFFFFFFF);
     const char* text = PalGbk("显示主界面");
-    HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                             "MS Shell Dlg");
+    HFONT font =
+        CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Shell Dlg");
     HGDIOBJ old = SelectObject(dialog.dc(), font);
     ASSERT_TRUE(TextOutA(plain.dc(), 0, 0, text, static_cast<int>(std::strlen(text))));
     ASSERT_TRUE(TextOutA(dialog.dc(), 0, 0, text, static_cast<int>(std::strlen(text))));

@@ -83,8 +83,8 @@ TEST_F(WindowTest, PaintDrawsOnlyWhatWasInvalidated) {
     const struct {
         int x, y;
         uint32_t pixel;
-    } probes[] = {{10, 10, kRed}, {19, 29, kRed}, {9, 10, kBlue}, {20, 10, kBlue},
-                  {10, 30, kBlue}, {0, 0, kBlue}};
+    } probes[] = {{10, 10, kRed},  {19, 29, kRed},  {9, 10, kBlue},
+                  {20, 10, kBlue}, {10, 30, kBlue}, {0, 0, kBlue}};
     for (const auto& p : probes) {
         EXPECT_EQ(WindowPixel(hwnd, p.x, p.y), p.pixel) << p.x << ", " << p.y;
     }
@@ -161,13 +161,13 @@ TEST_F(WindowTest, MinimisedWindowGetsIconEraseBackground) {
 // The main window: 822 x 621 with the region (0, 0, 823, 622) and 5 x 5 corner ellipses.
 TEST_F(WindowTest, RoundedRegionClipsDrawingTheScreenAndIsOwnedByTheWindow) {
     TestClass windowClass;
-    HWND hwnd = CreateWindowExA(0, windowClass.Name(), "", WS_POPUP | WS_VISIBLE, 100, 50, 822,
-                                621, nullptr, nullptr, nullptr, nullptr);
+    HWND hwnd = CreateWindowExA(0, windowClass.Name(), "", WS_POPUP | WS_VISIBLE, 100, 50, 822, 621,
+                                nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(hwnd, nullptr);
     ValidateRect(hwnd, nullptr);
     HRGN region = CreateRoundRectRgn(0, 0, 823, 622, 5, 5);
     ASSERT_TRUE(SetWindowRgn(hwnd, region, TRUE));
-    EXPECT_TRUE(HasPaint(hwnd));  // redraw
+    EXPECT_TRUE(HasPaint(hwnd));         // redraw
     EXPECT_FALSE(DeleteObject(region));  // the window owns it
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(hwnd, &paint);
@@ -176,8 +176,8 @@ TEST_F(WindowTest, RoundedRegionClipsDrawingTheScreenAndIsOwnedByTheWindow) {
     const struct {
         int x, y;
         bool inside;
-    } probes[] = {{0, 0, false},   {821, 0, false},  {0, 620, false}, {821, 620, false},
-                  {1, 0, true},    {0, 1, true},     {820, 620, true}, {411, 310, true}};
+    } probes[] = {{0, 0, false}, {821, 0, false}, {0, 620, false},  {821, 620, false},
+                  {1, 0, true},  {0, 1, true},    {820, 620, true}, {411, 310, true}};
     for (const auto& p : probes) {
         // Drawing stays inside the region (the corners keep the unpainted white) ...
         EXPECT_EQ(WindowPixel(hwnd, p.x, p.y), p.inside ? kRed : kWhite) << p.x << ", " << p.y;
@@ -198,10 +198,10 @@ TEST_F(WindowTest, RoundedRegionClipsDrawingTheScreenAndIsOwnedByTheWindow) {
 
 TEST_F(WindowTest, ScreenCompositesOverlappingWindowsNewestOnTop) {
     TestClass windowClass;
-    HWND below = CreateWindowExA(0, windowClass.Name(), "", WS_POPUP | WS_VISIBLE, 0, 0, 100,
-                                 100, nullptr, nullptr, nullptr, nullptr);
-    HWND above = CreateWindowExA(0, windowClass.Name(), "", WS_POPUP | WS_VISIBLE, 50, 50, 100,
-                                 100, nullptr, nullptr, nullptr, nullptr);
+    HWND below = CreateWindowExA(0, windowClass.Name(), "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100,
+                                 nullptr, nullptr, nullptr, nullptr);
+    HWND above = CreateWindowExA(0, windowClass.Name(), "", WS_POPUP | WS_VISIBLE, 50, 50, 100, 100,
+                                 nullptr, nullptr, nullptr, nullptr);
     HWND hidden = CreateWindowExA(0, windowClass.Name(), "", WS_POPUP, 0, 0, 300, 300, nullptr,
                                   nullptr, nullptr, nullptr);
     ASSERT_TRUE(below && above && hidden);
@@ -212,7 +212,7 @@ TEST_F(WindowTest, ScreenCompositesOverlappingWindowsNewestOnTop) {
     const struct {
         int x, y;
         uint32_t pixel;
-    } probes[] = {{25, 25, kRed}, {49, 75, kRed}, {50, 50, kBlue}, {99, 99, kBlue},
+    } probes[] = {{25, 25, kRed},    {49, 75, kRed},      {50, 50, kBlue},   {99, 99, kBlue},
                   {149, 149, kBlue}, {150, 150, desktop}, {120, 20, desktop}};
     for (const auto& p : probes) {
         EXPECT_EQ(ScreenPixel(p.x, p.y), p.pixel) << p.x << ", " << p.y;
@@ -225,8 +225,8 @@ TEST_F(WindowTest, ScreenCompositesOverlappingWindowsNewestOnTop) {
 
 TEST_F(WindowTest, ScreenTextStaysUntilAWindowRepaintsThere) {
     TestClass windowClass;
-    HWND hwnd = CreateWindowExA(0, windowClass.Name(), "", WS_POPUP | WS_VISIBLE, 0, 0, 200,
-                                100, nullptr, nullptr, nullptr, nullptr);
+    HWND hwnd = CreateWindowExA(0, windowClass.Name(), "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100,
+                                nullptr, nullptr, nullptr, nullptr);
     PaintAll(hwnd, RGB(0, 0, 255));
     HDC screen = GetDC(nullptr);
     ASSERT_NE(screen, nullptr);
@@ -258,8 +258,8 @@ TEST_F(WindowTest, WindowAndScreenSaveAsPng) {
     const std::string screenFile = TempFile("at_exit");
     setenv("PAL_SCREEN_PNG", screenFile.c_str(), 1);  // read as the first window is made
     TestClass windowClass;
-    HWND hwnd = CreateWindowExA(0, windowClass.Name(), "", WS_POPUP | WS_VISIBLE, 30, 40, 20,
-                                10, nullptr, nullptr, nullptr, nullptr);
+    HWND hwnd = CreateWindowExA(0, windowClass.Name(), "", WS_POPUP | WS_VISIBLE, 30, 40, 20, 10,
+                                nullptr, nullptr, nullptr, nullptr);
     PaintAll(hwnd, RGB(0, 255, 0));
     const std::string windowFile = TempFile("window");
     ASSERT_TRUE(PalSaveWindowPngA(hwnd, windowFile.c_str()));

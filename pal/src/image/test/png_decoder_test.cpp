@@ -15,7 +15,12 @@ using test::WritePng;
 
 PngSpec Spec(int width, int height, int colorType, int bitDepth, std::vector<uint8_t> samples,
              std::vector<uint8_t> palette = {}, std::vector<uint8_t> transparency = {}) {
-    return PngSpec{width, height, colorType, bitDepth, std::move(samples), std::move(palette),
+    return PngSpec{width,
+                   height,
+                   colorType,
+                   bitDepth,
+                   std::move(samples),
+                   std::move(palette),
                    std::move(transparency)};
 }
 
@@ -34,8 +39,7 @@ const DecodeCase kDecodeCases[] = {
     // Colour is premultiplied: round(200 * 128 / 255) = 100, round(100 * 128 / 255) = 50,
     // round(50 * 128 / 255) = 25; a fully transparent pixel is all zero.
     {"rgba_premultiplied",
-     Spec(3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8,
-      {200, 100, 50, 128, 9, 8, 7, 0, 1, 2, 3, 255}),
+     Spec(3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {200, 100, 50, 128, 9, 8, 7, 0, 1, 2, 3, 255}),
      true,
      {0x80643219, 0x00000000, 0xFF010203}},
     {"palette_without_transparency",
@@ -44,8 +48,8 @@ const DecodeCase kDecodeCases[] = {
      {0xFFAABBCC, 0xFF112233, 0xFF112233, 0xFFAABBCC}},
     // A palette of 2-bit indexes, packed four to a byte, with tRNS alpha for its first entries.
     {"palette_2bit_with_transparency",
-     Spec(3, 1, PNG_COLOR_TYPE_PALETTE, 2, {0b00011000}, {0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00,
-      0x00, 0x00, 0xFF}, {0, 51}),
+     Spec(3, 1, PNG_COLOR_TYPE_PALETTE, 2, {0b00011000},
+          {0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0xFF}, {0, 51}),
      true,
      {0x00000000, 0x33003300, 0xFF0000FF}},
     {"gray_8bit",
@@ -56,10 +60,7 @@ const DecodeCase kDecodeCases[] = {
      Spec(3, 1, PNG_COLOR_TYPE_GRAY, 1, {0b10100000}),
      false,
      {0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF}},
-    {"gray_alpha",
-     Spec(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {0xFF, 0x33}),
-     true,
-     {0x33333333}},
+    {"gray_alpha", Spec(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {0xFF, 0x33}), true, {0x33333333}},
     // 16-bit samples keep their high byte.
     {"rgba_16bit",
      Spec(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {0xFF, 0xFF, 0x80, 0x80, 0x00, 0x10, 0xFF, 0xFF}),
