@@ -24,8 +24,11 @@ const char* ScreenFile() {
     return path && *path ? path : nullptr;
 }
 
+// Reads the variable again: the program may have changed or removed it since.
 void SaveScreenAtExit() {
-    SavePng(*Screen::Get().Composite(), ScreenFile());
+    if (const char* path = ScreenFile()) {
+        SavePng(*Screen::Get().Composite(), path);
+    }
 }
 
 }  // namespace
