@@ -14,6 +14,9 @@ packages=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-alsa gstreamer1.0-pulseaudio
   glib-networking gstreamer1.0-tools
+  # Drawing: cairo surfaces and compositing, pango on fontconfig for text, and a font with
+  # Chinese glyphs for the default and dialog fonts.
+  libcairo2-dev libpango1.0-dev libfontconfig-dev fonts-wqy-microhei
 )
 
 missing=()

@@ -5,6 +5,7 @@
 
 #include "pal/crash.h"
 #include "pal/desktop.h"
+#include "pal/draw.h"
 #include "pal/entry.h"
 #include "pal/file.h"
 #include "pal/ini.h"

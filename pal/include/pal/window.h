@@ -4,6 +4,7 @@
 // Messages and the thread queue itself are in pal/message.h.
 #pragma once
 
+#include "pal/draw.h"
 #include "pal/message.h"
 #include "pal/types.h"
 
@@ -136,6 +137,7 @@ HCURSOR LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);
 #define WM_PAINT 0x000Fu
 #define WM_CLOSE 0x0010u
 #define WM_ERASEBKGND 0x0014u
+#define WM_ICONERASEBKGND 0x0027u
 #define WM_NCCREATE 0x0081u
 #define WM_NCDESTROY 0x0082u
 #define WM_COMMAND 0x0111u
@@ -187,8 +189,9 @@ BOOL IsWindow(HWND hWnd);
 DWORD GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId);
 
 // The default handling: WM_NCCREATE gives TRUE, WM_CLOSE destroys the window, WM_PAINT validates
-// the window (BeginPaint and EndPaint), WM_ERASEBKGND gives 1 when the class has a background
-// brush; every other message gives 0.
+// the window (BeginPaint and EndPaint), WM_ERASEBKGND and WM_ICONERASEBKGND fill the part to
+// paint with the class's background brush and give 1 (0 without a brush); every other message
+// gives 0.
 LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 
 // Top-level windows of every live process of this runtime root (message-only windows are not
@@ -246,14 +249,53 @@ struct PAINTSTRUCT {
 };
 typedef PAINTSTRUCT* LPPAINTSTRUCT;
 
-// Validates the window: the part to paint goes to lpPaint->rcPaint (empty when there is none) and
-// the window gets no WM_PAINT until it is invalid again. When the background is to be erased it
-// sends WM_ERASEBKGND first; fErase is TRUE when that returned 0. The HDC is an opaque, non-NULL
-// placeholder (drawing is not available yet). NULL with ERROR_INVALID_WINDOW_HANDLE for no window
-// of this process, ERROR_INVALID_PARAMETER without lpPaint.
+// Each top-level window has an opaque 32-bit surface; the screen shows the visible windows in
+// creation order (the newest on top), each through its window region, with what was drawn on the
+// screen's context (GetDC(NULL)) over them until a window draws there again.
+
+// Validates the window and gives a context that draws into it, clipped to the part that was to
+// be painted; that part's box goes to lpPaint->rcPaint (empty when there is none). When the
+// background is to be erased it first sends WM_ERASEBKGND (WM_ICONERASEBKGND for a window with
+// WS_MINIMIZE) with the context; fErase is TRUE when that returned 0. NULL with
+// ERROR_INVALID_WINDOW_HANDLE for no window of this process, ERROR_INVALID_PARAMETER without
+// lpPaint.
 HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint);
-// Always TRUE.
+// Frees BeginPaint's context. Always TRUE.
 BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint);
+
+// Adds the rectangle (window coordinates; NULL: the whole window) to the part to paint, so the
+// window gets WM_PAINT; bErase asks for the background to be erased first. hWnd NULL does this
+// for every top-level window of the process. FALSE with ERROR_INVALID_WINDOW_HANDLE for no
+// window of this process.
+BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
+// Takes the rectangle (NULL: everything) out of the part to paint.
+BOOL ValidateRect(HWND hWnd, const RECT* lpRect);
+// Sends WM_PAINT at once when the window has a part to paint; TRUE (FALSE for no window).
+BOOL UpdateWindow(HWND hWnd);
+// The box of the part to paint in *lpRect (when given); TRUE when there is one. bErase is not
+// used.
+BOOL GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase);
+
+// A context for the whole window, or with hWnd NULL for the screen. NULL with
+// ERROR_INVALID_WINDOW_HANDLE for no window of this process.
+HDC GetDC(HWND hWnd);
+// Frees a context of GetDC: 1, or 0 for any other handle.
+int ReleaseDC(HWND hWnd, HDC hDC);
+
+// Makes hRgn the window region (window coordinates): from then on the window owns it (the handle
+// is no longer valid to the caller) and only its pixels show and are hit. NULL removes the
+// region. bRedraw repaints the window. 0 with ERROR_INVALID_WINDOW_HANDLE for no window,
+// ERROR_INVALID_HANDLE for an unknown region.
+int SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw);
+// Copies the window region into hRgn and returns its type; ERROR when the window has none.
+int GetWindowRgn(HWND hWnd, HRGN hRgn);
+
+// Not Win32: save a window's pixels, or the whole screen, as a PNG file; FALSE when the window is
+// unknown or the file cannot be written. When $PAL_SCREEN_PNG names a file, the screen is saved
+// there whenever a top-level window goes and when the process exits, so a run without a display
+// leaves a picture of what it showed last.
+BOOL PalSaveWindowPngA(HWND hWnd, LPCSTR path);
+BOOL PalSaveScreenPngA(LPCSTR path);
 
 // ---- Ending a program from the terminal ------------------------------------------------------
 

@@ -3,8 +3,8 @@
 #include "window/window_class.h"
 #include "window/window_object.h"
 
-// Differs from Windows: handles WM_NCCREATE, WM_CLOSE, WM_PAINT, WM_ERASEBKGND and the desktop's
-// messages (pal/src/desktop/desktop_default.h); every other message gives 0.
+// Differs from Windows: handles WM_NCCREATE, WM_CLOSE, WM_PAINT, WM_ERASEBKGND, WM_ICONERASEBKGND
+// and the desktop's messages (pal/src/desktop/desktop_default.h); every other message gives 0.
 LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     switch (Msg) {
         case WM_NCCREATE:
@@ -19,11 +19,18 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         }
-        case WM_ERASEBKGND: {
-            // Differs from Windows: nothing is drawn yet; the background counts as erased when
-            // the class has a brush for it.
+        case WM_ERASEBKGND:
+        case WM_ICONERASEBKGND: {
+            // The context is clipped to the part to paint: filling the whole window fills that.
             auto window = pal::FindWindowObject(hWnd);
-            return window && window->windowClass->background ? 1 : 0;
+            if (!window || !window->windowClass->background) {
+                return 0;
+            }
+            if (window->surface) {
+                RECT all{0, 0, window->surface->pixels->width, window->surface->pixels->height};
+                FillRect(reinterpret_cast<HDC>(wParam), &all, window->windowClass->background);
+            }
+            return 1;
         }
         default: {
             LRESULT result = 0;

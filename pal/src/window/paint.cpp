@@ -1,8 +1,8 @@
 // BeginPaint and EndPaint.
+#include "draw/window_dc.h"
 #include "window/window_object.h"
 
-// Differs from Windows: the HDC is a placeholder that nothing draws with yet; the part to paint
-// is one rectangle, the whole window.
+// Differs from Windows: a message-only window gets a context that draws nowhere.
 HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     auto window = pal::FindWindowObject(hWnd);
     if (!window) {
@@ -13,20 +13,30 @@ HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    bool erase = false;
-    RECT update = window->TakeUpdate(&erase);
     *lpPaint = PAINTSTRUCT{};
-    lpPaint->hdc = window->paintDc;
-    lpPaint->rcPaint = update;
+    bool erase = false;
+    HDC dc = nullptr;
+    if (window->surface) {
+        cairo_region_t* update = window->surface->TakeUpdate(&erase);
+        cairo_rectangle_int_t box;
+        cairo_region_get_extents(update, &box);
+        lpPaint->rcPaint = RECT{box.x, box.y, box.x + box.width, box.y + box.height};
+        dc = pal::draw::CreateWindowDc(window->surface, update);
+    } else {
+        dc = pal::draw::CreateNullDc(hWnd);
+    }
+    lpPaint->hdc = dc;
     if (erase) {
-        LRESULT erased = pal::CallWindowProcedure(window, WM_ERASEBKGND,
-                                                  reinterpret_cast<WPARAM>(window->paintDc), 0);
+        const UINT message = (window->Style() & WS_MINIMIZE) ? WM_ICONERASEBKGND : WM_ERASEBKGND;
+        LRESULT erased = pal::CallWindowProcedure(window, message, reinterpret_cast<WPARAM>(dc), 0);
         lpPaint->fErase = erased ? FALSE : TRUE;
     }
-    return window->paintDc;
+    return dc;
 }
 
-// Differs from Windows: nothing was drawn, so there is nothing to flush.
-BOOL EndPaint(HWND, const PAINTSTRUCT*) {
+BOOL EndPaint(HWND, const PAINTSTRUCT* lpPaint) {
+    if (lpPaint) {
+        pal::draw::ReleaseWindowDc(lpPaint->hdc);
+    }
     return TRUE;
 }

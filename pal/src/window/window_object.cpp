@@ -4,6 +4,7 @@
 #include <atomic>
 #include <map>
 
+#include "draw/screen.h"
 #include "window/ui_thread.h"
 #include "window/window_class.h"
 
@@ -11,12 +12,6 @@ namespace pal {
 namespace {
 
 std::atomic<unsigned long long> g_lastSequence{0};
-
-// Placeholder device contexts: values in a range no pointer of the process takes.
-HDC NewPaintDc() {
-    static std::atomic<uintptr_t> last{0};
-    return reinterpret_cast<HDC>((uintptr_t{0xDC} << 48) | ++last);
-}
 
 struct WindowTable {
     std::mutex lock;
@@ -26,10 +21,6 @@ struct WindowTable {
 WindowTable& Table() {
     static WindowTable* table = new WindowTable;  // outlives every static destructor
     return *table;
-}
-
-bool IsEmpty(const RECT& rect) {
-    return rect.right <= rect.left || rect.bottom <= rect.top;
 }
 
 }  // namespace
@@ -43,7 +34,9 @@ Window::Window(Params params)
       instance(params.instance),
       root(std::move(params.root)),
       sequence(++g_lastSequence),
-      paintDc(NewPaintDc()),
+      surface(params.messageOnly ? nullptr
+                                 : std::make_shared<draw::WindowSurface>(
+                                       params.hwnd, params.rect, (params.style & WS_VISIBLE) != 0)),
       procedure_(windowClass->procedure),
       title_(std::move(params.title)),
       style_(params.style),
@@ -155,23 +148,19 @@ MessageQueue::PostResult Window::Post(UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void Window::InvalidateAll(bool erase) {
-    std::lock_guard<std::mutex> guard(lock_);
-    update_ = RECT{0, 0, rect_.right - rect_.left, rect_.bottom - rect_.top};
-    erase_ = erase_ || erase;
+    if (surface) {
+        surface->Invalidate(nullptr, erase);
+    }
 }
 
 bool Window::NeedsPaint() {
-    std::lock_guard<std::mutex> guard(lock_);
-    return state_ != State::kGone && !messageOnly && (style_ & WS_VISIBLE) && !IsEmpty(update_);
-}
-
-RECT Window::TakeUpdate(bool* erase) {
-    std::lock_guard<std::mutex> guard(lock_);
-    RECT taken = IsEmpty(update_) ? RECT{0, 0, 0, 0} : update_;
-    *erase = erase_;
-    update_ = RECT{0, 0, 0, 0};
-    erase_ = false;
-    return taken;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (state_ == State::kGone || messageOnly || !(style_ & WS_VISIBLE)) {
+            return false;
+        }
+    }
+    return surface && surface->HasUpdate();
 }
 
 std::shared_ptr<Window> FindWindowObject(HWND hwnd) {
@@ -187,6 +176,9 @@ std::shared_ptr<Window> FindWindowObject(HWND hwnd) {
 void AddWindowObject(const std::shared_ptr<Window>& window) {
     window->windowClass->windows.fetch_add(1);
     WindowTable& table = Table();
+    if (window->surface) {
+        draw::Screen::Get().Add(window->surface);
+    }
     std::lock_guard<std::mutex> guard(table.lock);
     table.windows[window->hwnd] = window;
 }
@@ -203,6 +195,7 @@ void RemoveWindowObject(HWND hwnd) {
         removed = std::move(it->second);
         table.windows.erase(it);
     }
+    draw::Screen::Get().Remove(hwnd);
     removed->windowClass->windows.fetch_sub(1);
 }
 
@@ -221,6 +214,7 @@ std::vector<std::shared_ptr<Window>> RemoveWindowsOfThread(DWORD threadId) {
         }
     }
     for (const auto& window : removed) {
+        draw::Screen::Get().Remove(window->hwnd);
         window->windowClass->windows.fetch_sub(1);
     }
     std::sort(removed.begin(), removed.end(),

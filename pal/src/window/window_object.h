@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "draw/window_surface.h"
 #include "window/message_queue.h"
 #include "windows.h"
 
@@ -46,7 +47,9 @@ public:
     const HINSTANCE instance;
     const std::string root;
     const unsigned long long sequence;   // creation order within the process
-    const HDC paintDc;                   // the placeholder BeginPaint hands out
+    // The pixels, place, region and part to paint of a top-level window; null for a
+    // message-only one. It is on the screen while the window is in the table.
+    const std::shared_ptr<draw::WindowSurface> surface;
     std::atomic<bool> published{false};  // in the registry of root (window_publish.h)
 
     WNDPROC Procedure();
@@ -76,12 +79,11 @@ public:
     // Appends a message to the owner thread's queue; kClosed once the window is gone.
     MessageQueue::PostResult Post(UINT message, WPARAM wParam, LPARAM lParam);
 
-    // The part to paint: the whole window once it is created visible (later, what is
-    // invalidated). NeedsPaint is true while that part is not empty and the window is visible.
+    // The part to paint (in the surface): the whole window once it is created visible, later
+    // what is invalidated. NeedsPaint is true while that part is not empty and the window is
+    // visible.
     void InvalidateAll(bool erase);
     bool NeedsPaint();
-    // Takes the part to paint and whether its background is to be erased, validating the window.
-    RECT TakeUpdate(bool* erase);
 
 private:
     std::mutex lock_;
@@ -95,8 +97,6 @@ private:
     LONG_PTR userData_ = 0;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
-    RECT update_{0, 0, 0, 0};
-    bool erase_ = false;
 };
 
 // The window of hwnd in this process unless it is gone; null otherwise (also for handles of

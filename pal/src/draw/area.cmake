@@ -1,0 +1,25 @@
+# Drawing: GDI objects, device contexts, blits, icons, text and regions (cairo, pango, fontconfig).
+pal_area(draw
+  SOURCES
+    bitmap.cpp
+    blit.cpp
+    brush.cpp
+    composite.cpp
+    device_context.cpp
+    font.cpp
+    gdi_object.cpp
+    icon.cpp
+    png_bitmap.cpp
+    region.cpp
+    screen.cpp
+    select_object.cpp
+    text_out.cpp
+    window_dc.cpp
+    window_paint.cpp
+    window_surface.cpp
+  TESTS
+    test/blit_test.cpp
+    test/gdi_object_test.cpp
+    test/region_test.cpp
+    test/text_test.cpp
+    test/window_paint_test.cpp)

@@ -1,0 +1,138 @@
+// Invalidation, GetDC and ReleaseDC, window regions and saving windows and the screen as PNG.
+#include <cstdlib>
+
+#include "draw/region.h"
+#include "draw/screen.h"
+#include "draw/window_dc.h"
+#include "window/ui_thread.h"
+#include "window/window_object.h"
+
+namespace {
+
+// The window's surface, or null with ERROR_INVALID_WINDOW_HANDLE.
+std::shared_ptr<pal::Window> TopLevel(HWND hWnd) {
+    auto window = pal::FindWindowObject(hWnd);
+    if (!window || !window->surface) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    return window;
+}
+
+// The owner's thread takes WM_PAINT from its next look at the queue.
+void Invalidate(const pal::Window& window, const RECT* rect, bool erase) {
+    window.surface->Invalidate(rect, erase);
+    window.thread->queue->Wake();
+}
+
+}  // namespace
+
+BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
+    if (!hWnd) {
+        for (const auto& surface : pal::draw::Screen::Get().Windows()) {
+            if (auto window = pal::FindWindowObject(surface->hwnd)) {
+                Invalidate(*window, lpRect, bErase != FALSE);
+            }
+        }
+        return TRUE;
+    }
+    auto window = TopLevel(hWnd);
+    if (!window) {
+        return FALSE;
+    }
+    Invalidate(*window, lpRect, bErase != FALSE);
+    return TRUE;
+}
+
+BOOL ValidateRect(HWND hWnd, const RECT* lpRect) {
+    auto window = TopLevel(hWnd);
+    if (!window) {
+        return FALSE;
+    }
+    window->surface->Validate(lpRect);
+    return TRUE;
+}
+
+BOOL UpdateWindow(HWND hWnd) {
+    auto window = TopLevel(hWnd);
+    if (!window) {
+        return FALSE;
+    }
+    if (window->NeedsPaint()) {
+        SendMessageA(hWnd, WM_PAINT, 0, 0);
+    }
+    return TRUE;
+}
+
+// Differs from Windows: bErase is not used.
+BOOL GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL) {
+    auto window = TopLevel(hWnd);
+    if (!window) {
+        return FALSE;
+    }
+    RECT box{};
+    const bool any = window->surface->UpdateBox(&box);
+    if (lpRect) {
+        *lpRect = any ? box : RECT{0, 0, 0, 0};
+    }
+    return any ? TRUE : FALSE;
+}
+
+// Differs from Windows: the screen's context reads back only what was drawn on it.
+HDC GetDC(HWND hWnd) {
+    if (!hWnd) {
+        return pal::draw::CreateScreenDc();
+    }
+    auto window = TopLevel(hWnd);
+    return window ? pal::draw::CreateWindowDc(window->surface, nullptr) : nullptr;
+}
+
+int ReleaseDC(HWND, HDC hDC) {
+    return pal::draw::ReleaseWindowDc(hDC) ? 1 : 0;
+}
+
+int SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw) {
+    auto window = TopLevel(hWnd);
+    if (!window) {
+        return 0;
+    }
+    cairo_region_t* taken = nullptr;
+    if (hRgn) {
+        auto region = pal::draw::FindGdi<pal::draw::Region>(hRgn);
+        if (!region) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return 0;
+        }
+        taken = cairo_region_copy(region->region);
+        pal::draw::RemoveGdiObject(hRgn);  // the window owns it now
+    }
+    window->surface->SetRegion(taken);
+    if (bRedraw) {
+        Invalidate(*window, nullptr, true);
+    }
+    return 1;
+}
+
+int GetWindowRgn(HWND hWnd, HRGN hRgn) {
+    auto window = TopLevel(hWnd);
+    auto region = pal::draw::FindGdi<pal::draw::Region>(hRgn);
+    if (!window || !region) {
+        return ERROR;
+    }
+    cairo_region_t* copy = window->surface->CopyRegion();
+    if (!copy) {
+        return ERROR;
+    }
+    cairo_region_destroy(region->region);
+    region->region = copy;
+    return pal::draw::RegionType(copy);
+}
+
+BOOL PalSaveWindowPngA(HWND hWnd, LPCSTR path) {
+    auto window = TopLevel(hWnd);
+    return window && path && pal::draw::SavePng(*window->surface->pixels, path) ? TRUE : FALSE;
+}
+
+BOOL PalSaveScreenPngA(LPCSTR path) {
+    return path && pal::draw::SavePng(*pal::draw::Screen::Get().Composite(), path) ? TRUE : FALSE;
+}
