@@ -91,6 +91,13 @@ TEST_F(ServiceTest, AFaultWritesOneDumpBesideTheProgramAndEndsItQuietly) {
 // The call center's delivery thread runs the program's commands, the engine's own thread its
 // notifications: a runaway recursion on either still reaches the handler.
 TEST_F(ServiceTest, AStackOverflowOnTheDeliveryOrTheEngineThreadWritesOneDump) {
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+    // Seen: under ThreadSanitizer the overflow's SIGSEGV ends the service without reaching its
+    // filter; the GCC and AddressSanitizer builds check the dumps.
+    GTEST_SKIP() << "a stack overflow does not reach the filter under ThreadSanitizer";
+#endif
+#endif
     FaultsToTheProgram faults;
     setenv("BRTEST_REAL_ENGINE", SERVICE_REAL_ENGINE, 1);
     const std::string song = root_.Path() + "/song.wav";
