@@ -347,6 +347,8 @@ TEST_F(SwarmgetTest, AnObserverMayCallTheEngineFromInsideItsCalls) {
     });
     ASSERT_TRUE(Start(sign, "/drip"));
     ASSERT_TRUE(observer_.WaitFor(4));
+    // The call is recorded before the hook runs: wait for the hook, then watch for a second one.
+    ASSERT_TRUE(brtest::WaitUntil([&] { return inside.load() >= 1; }));
     EXPECT_TRUE(brtest::NothingFor(std::chrono::milliseconds(400), [&] {
         return inside.load() != 1;
     })) << "nothing after the stop made inside the call";
