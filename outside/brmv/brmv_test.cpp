@@ -106,6 +106,8 @@ TEST_F(BrmvTest, StopP2PFromInsideAnObserverCallReturns) {
     const Sign sign(3, 1);
     ASSERT_TRUE(Start(sign, "/drip"));
     ASSERT_TRUE(observer_.WaitFor(1));
+    // The call is recorded before the hook runs: wait for the hook, then watch for a second one.
+    ASSERT_TRUE(brtest::WaitUntil([&] { return calls.load() >= 1; }));
     EXPECT_TRUE(
         brtest::NothingFor(std::chrono::milliseconds(300), [&] { return calls.load() != 1; }));
     EXPECT_EQ(calls.load(), 1);
