@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "helper_files.h"
 #include "test_root.h"
 
 extern char** environ;
@@ -34,29 +35,9 @@ inline std::string CopyHelper(const std::string& folder, const std::string& name
     return to;
 }
 
-inline bool WaitForFile(const std::string& path, int timeoutMs = 10000) {
-    for (int waited = 0; waited < timeoutMs; waited += 10) {
-        if (access(path.c_str(), F_OK) == 0) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return access(path.c_str(), F_OK) == 0;
-}
 
-// The "key=value" lines the helper recorded.
-inline std::map<std::string, std::string> ReadRecord(const std::string& path) {
-    std::map<std::string, std::string> values;
-    std::istringstream lines(brtest::ReadFile(path));
-    std::string line;
-    while (std::getline(lines, line)) {
-        size_t eq = line.find('=');
-        if (eq != std::string::npos) {
-            values[line.substr(0, eq)] = line.substr(eq + 1);
-        }
-    }
-    return values;
-}
+using brtest::ReadRecord;
+using brtest::WaitForFile;
 
 // Waits until the process is gone (not even a zombie); kills it when it outlives the wait.
 inline bool WaitUntilGone(pid_t pid, int timeoutMs = 10000) {

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "helper_files.h"
 #include "test_root.h"
 #include "windows.h"
 
@@ -44,30 +45,9 @@ inline std::string Canonical(const std::string& path) {
     return std::filesystem::weakly_canonical(path).string();
 }
 
-// Waits up to timeoutMs for the file to appear; true when it did.
-inline bool WaitForFile(const std::string& path, int timeoutMs = 10000) {
-    for (int waited = 0; waited < timeoutMs; waited += 10) {
-        if (access(path.c_str(), F_OK) == 0) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return access(path.c_str(), F_OK) == 0;
-}
 
-// The "key=value" lines a helper recorded.
-inline std::map<std::string, std::string> ReadRecord(const std::string& path) {
-    std::map<std::string, std::string> values;
-    std::istringstream lines(brtest::ReadFile(path));
-    std::string line;
-    while (std::getline(lines, line)) {
-        size_t eq = line.find('=');
-        if (eq != std::string::npos) {
-            values[line.substr(0, eq)] = line.substr(eq + 1);
-        }
-    }
-    return values;
-}
+using brtest::ReadRecord;
+using brtest::WaitForFile;
 
 // True once no process of that id exists any more (not even a zombie).
 inline bool WaitUntilGone(DWORD pid, int timeoutMs = 10000) {
