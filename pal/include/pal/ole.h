@@ -208,3 +208,29 @@ typedef HRESULT (*PalGetClassObjectProc)(REFCLSID rclsid, REFIID riid, LPVOID* p
 // Not Win32: where the component registry lives (see DEVIATIONS.md, `CoGetClassObject`).
 #define PAL_COMPONENT_REGISTRY_FILE "components.ini"
 #define PAL_COMPONENT_REGISTRY_SECTION "CLSID"
+
+// Not Win32: the one interface a hosted control gives its container, in place of the OLE
+// in-place activation, persistence and connection-point interfaces. A container creates the
+// component with CoCreateInstance, asks it for this interface, gives it the persisted state,
+// connects its event sink and creates its window; the control's calls go through the
+// component's IDispatch (QueryInterface with IID_IDispatch).
+// {6C2A0F4E-5B1D-4E8A-9C3F-2D7B8E1A4C60}
+inline constexpr IID IID_IPalHostedControl = {
+    0x6C2A0F4E, 0x5B1D, 0x4E8A, {0x9C, 0x3F, 0x2D, 0x7B, 0x8E, 0x1A, 0x4C, 0x60}};
+
+struct IPalHostedControl : IUnknown {
+    // The persisted state as the dialog template's initialisation data holds it (the bytes after
+    // the message and size of the template's entry). A state the control cannot read fails with
+    // E_FAIL and leaves the control's defaults.
+    virtual HRESULT STDMETHODCALLTYPE LoadState(const BYTE* data, DWORD size) = 0;
+    // The sink gets every event as Invoke(event's dispatch id, IID_NULL, 0, DISPATCH_METHOD,
+    // parameters) on the thread of the control's window. One sink at a time; null disconnects.
+    virtual HRESULT STDMETHODCALLTYPE SetEventSink(IDispatch* sink) = 0;
+    // Creates the control's window as a visible child of parent, with the rectangle in the
+    // parent's client coordinates and the control id; the window is destroyed with its parent.
+    virtual HRESULT STDMETHODCALLTYPE CreateControlWindow(HWND parent, const RECT* rect, UINT id,
+                                                          HWND* phwnd) = 0;
+
+protected:
+    ~IPalHostedControl() = default;
+};
