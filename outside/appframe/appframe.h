@@ -1,0 +1,10 @@
+// The class library the client is written on: include this one header.
+#pragma once
+
+#include "app.h"
+#include "cmd_target.h"
+#include "dc.h"
+#include "geometry.h"
+#include "message_map.h"
+#include "runtime_class.h"
+#include "wnd.h"
