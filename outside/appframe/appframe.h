@@ -3,7 +3,10 @@
 
 #include "app.h"
 #include "cmd_target.h"
+#include "control_site.h"
 #include "dc.h"
+#include "dispatch.h"
+#include "event_sink_map.h"
 #include "geometry.h"
 #include "message_map.h"
 #include "runtime_class.h"

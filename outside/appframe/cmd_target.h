@@ -4,6 +4,7 @@
 // parameters and calls it on the object.
 #pragma once
 
+#include "event_sink_map.h"
 #include "runtime_class.h"
 #include "windows.h"
 
@@ -34,9 +35,16 @@ public:
     virtual BOOL OnCmdMsg(UINT nID, int nCode);
 
     virtual const AFX_MSGMAP* GetMessageMap() const;
+    virtual const AFX_EVENTSINKMAP* GetEventSinkMap() const;
+
+    // Gives an event of control nCtrlID to the event-sink map's handler: DISP_E_MEMBERNOTFOUND
+    // when no entry takes it, DISP_E_BADPARAMCOUNT for another number of arguments than the
+    // entry's types, DISP_E_TYPEMISMATCH for an argument that does not convert.
+    HRESULT OnEvent(UINT nCtrlID, DISPID dispid, const DISPPARAMS* pParams);
 
 protected:
     static const AFX_MSGMAP* GetThisMessageMap();
+    static const AFX_EVENTSINKMAP* GetThisEventSinkMap();
     // The first entry of the map chain, most derived first, that matches.
     static const AFX_MSGMAP_ENTRY* FindMessageEntry(const AFX_MSGMAP* map, UINT nMessage,
                                                     UINT nCode, UINT nID);

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "app.h"
+#include "control_site.h"
 #include "wnd_state.h"
 
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
@@ -34,6 +35,7 @@ CWnd::~CWnd() {
     // An object that goes with its window still there takes the window with it.
     if (m_hWnd && FromHandlePermanent(m_hWnd) == this)
         DestroyWindow();
+    delete m_pCtrlCont;
     if (CWinApp* app = AfxGetApp(); app && app->m_pMainWnd == this)
         app->m_pMainWnd = nullptr;
 }

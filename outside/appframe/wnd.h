@@ -8,6 +8,9 @@
 #include "message_map.h"
 #include "windows.h"
 
+class COleControlContainer;
+class COleControlSite;
+
 class CWnd : public CCmdTarget {
     DECLARE_DYNCREATE(CWnd)
 public:
@@ -81,6 +84,25 @@ public:
     CWnd* GetParent() const;
     CWnd* GetDlgItem(int nID) const;
     int GetDlgCtrlID() const;
+
+    // Control containment (control_site.h). The container of the controls this window hosts,
+    // made at its first use and deleted with the window; the site of the control this object
+    // wraps, while its window lives.
+    COleControlContainer* GetControlContainer();
+    COleControlContainer* m_pCtrlCont = nullptr;
+    COleControlSite* m_pCtrlSite = nullptr;
+    // Creates the component clsid as child control nID of pParentWnd over rect, with the
+    // persisted state when given, and wraps it in this object. The window name is not used.
+    BOOL CreateControl(REFCLSID clsid, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                       CWnd* pParentWnd, UINT nID, const BYTE* state = nullptr,
+                       DWORD stateSize = 0);
+    // A dispatch call on the wrapped control: wFlags DISPATCH_METHOD or DISPATCH_PROPERTYPUT,
+    // vtRet the result's type (VT_EMPTY none; VT_I4 into a LONG, VT_BOOL into a BOOL, VT_BSTR
+    // into a std::string of narrow text), pbParamInfo the arguments' types (VTS_I4 a LONG,
+    // VTS_BOOL a BOOL, VTS_BSTR a narrow text) and then the arguments. Throws
+    // COleDispatchException (dispatch.h) when the call fails or the object wraps no control.
+    void InvokeHelper(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet,
+                      const BYTE* pbParamInfo, ...);
 
 protected:
     // Default handling of the mapped messages; each passes the message on (Default).

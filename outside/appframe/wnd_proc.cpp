@@ -1,4 +1,5 @@
 // The window procedure of attached windows and the map from windows to their objects.
+#include "control_site.h"
 #include "wnd.h"
 #include "wnd_state.h"
 
@@ -89,6 +90,9 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     }
     if (message == WM_NCDESTROY && CWnd::FromHandlePermanent(hWnd) == wnd) {
         wnd->m_pfnSuper = nullptr;
+        wnd->m_pCtrlSite = nullptr;
+        delete wnd->m_pCtrlCont;
+        wnd->m_pCtrlCont = nullptr;
         wnd->Detach();
         wnd->PostNcDestroy();
     }
