@@ -8,6 +8,7 @@
 #include "dispatch.h"
 #include "event_sink_map.h"
 #include "geometry.h"
+#include "image.h"
 #include "message_map.h"
 #include "runtime_class.h"
 #include "wnd.h"
