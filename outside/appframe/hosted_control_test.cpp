@@ -38,20 +38,10 @@ END_EVENTSINK_MAP()
 class HostedControlTest : public appframetest::AppframeTest {
 protected:
     void SetUp() override {
-        registry_ = root_.Path() + "/components.ini";
-        setenv("PAL_COMPONENT_REGISTRY", registry_.c_str(), 1);
-        std::string bin = BR_TEST_BIN_DIR;
-        Register(std::string(kTestControlId) + "=" + bin + "/AppframeTestControl.dll\n" +
-                 "{8A1F0C2E-5B3D-4E6F-9A7B-1C2D3E4F5061}=" + bin + "/PalComponent.dll\n" +
-                 "{11111111-2222-3333-4444-555555555555}=" + root_.Path() + "/Missing.dll\n");
         AfxEnableControlContainer();
         ASSERT_TRUE(container_.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300,
                                         nullptr, nullptr));
         ASSERT_TRUE(AfxClsidFromText(kTestControlId, &clsid_));
-    }
-    void TearDown() override { unsetenv("PAL_COMPONENT_REGISTRY"); }
-    void Register(const std::string& entries) {
-        ASSERT_TRUE(brtest::WriteFile(registry_, "[CLSID]\n" + entries));
     }
     std::string Record(CWnd& control) {
         std::string record;
@@ -59,7 +49,11 @@ protected:
         return record;
     }
 
-    std::string registry_;
+    appframetest::ScopedRegistry registry_{
+        root_, std::string(kTestControlId) + "=" + appframetest::TestControlLibrary() + "\n" +
+                   "{8A1F0C2E-5B3D-4E6F-9A7B-1C2D3E4F5061}=" + BR_TEST_BIN_DIR +
+                   "/PalComponent.dll\n" +
+                   "{11111111-2222-3333-4444-555555555555}=" + root_.Path() + "/Missing.dll\n"};
     CContainerWnd container_;
     CLSID clsid_{};
     const BYTE state_[4] = {0, 1, 2, 3};
@@ -115,7 +109,7 @@ TEST_F(HostedControlTest, AFailedCallThrowsTheDispatchException) {
     };
     const Case cases[] = {
         {"the component's exception", 0x14, DISP_E_EXCEPTION, "refused"},
-        {"no such member", 0x99, DISP_E_MEMBERNOTFOUND, "dispatch call failed: 0x80020003"},
+        {"no such member", 0x199, DISP_E_MEMBERNOTFOUND, "dispatch call failed: 0x80020003"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

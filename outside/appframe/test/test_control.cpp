@@ -1,10 +1,11 @@
 // A hosted control for the containment tests, registered in a test's own components.ini:
-// - its window records the right-button messages that reach its own procedure;
+// - its window records the button presses that reach its own procedure ("rdown;rup;ldown;");
 // - Invoke records every call ("0x11 put I4:3", texts as UTF-8) and answers:
 //   0x10 method: the record so far, as a text; 0x11 put: keeps an I4; 0x12 method: gives it;
 //   0x13 method (BSTR): gives the text back; 0x14 method: fails with DISP_E_EXCEPTION and the
 //   description "refused"; 0x15 method (dispid, ...): fires event dispid with the remaining
-//   arguments; anything else DISP_E_MEMBERNOTFOUND;
+//   arguments; any other id below 0x100: recorded, and a method gives the kept I4; ids from
+//   0x100 on: DISP_E_MEMBERNOTFOUND;
 // - LoadState records the state's size and first byte; a state whose first byte is 0xFF fails.
 #include <atomic>
 #include <string>
@@ -12,10 +13,6 @@
 #include "windows.h"
 
 namespace {
-
-// {5E0C1B7A-2D4F-4A1B-8C3E-9F6A7B8C9D01}
-constexpr CLSID kTestControl = {
-    0x5E0C1B7A, 0x2D4F, 0x4A1B, {0x8C, 0x3E, 0x9F, 0x6A, 0x7B, 0x8C, 0x9D, 0x01}};
 
 std::string Utf8(BSTR text) {
     UINT length = SysStringLen(text);
@@ -47,9 +44,11 @@ std::string& RightClicks() {
 
 LRESULT CALLBACK ControlProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_RBUTTONDOWN)
-        RightClicks() += "down;";
+        RightClicks() += "rdown;";
     if (message == WM_RBUTTONUP)
-        RightClicks() += "up;";
+        RightClicks() += "rup;";
+    if (message == WM_LBUTTONDOWN)
+        RightClicks() += "ldown;";
     return DefWindowProcA(hWnd, message, wParam, lParam);
 }
 
@@ -142,7 +141,7 @@ HRESULT Control::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
     if (params->cNamedArgs == 1 && params->rgdispidNamedArgs[0] == DISPID_PROPERTYPUT)
         line += " named";
     for (UINT i = params->cArgs; i > 0; --i) line += " " + Describe(params->rgvarg[i - 1]);
-    if (id != 0x10)
+    if (id != 0x10 && id < 0x100)
         record_ += line + ";";
     switch (id) {
         case 0x10:
@@ -179,7 +178,13 @@ HRESULT Control::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
             return S_OK;
         }
         default:
-            return DISP_E_MEMBERNOTFOUND;
+            if (id >= 0x100)
+                return DISP_E_MEMBERNOTFOUND;
+            if (result && (flags & DISPATCH_METHOD)) {
+                result->vt = VT_I4;
+                result->lVal = number_;
+            }
+            return S_OK;
     }
 }
 
@@ -211,15 +216,17 @@ public:
 extern "C" __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFCLSID clsid,
                                                                             REFIID riid,
                                                                             LPVOID* ppv) {
+    // The control serves whichever class id a test registers it under (its own, or that of the
+    // control a client test stands it in for).
+    (void)clsid;
     static Factory factory;
-    if (!(clsid == kTestControl)) {
-        *ppv = nullptr;
-        return CLASS_E_CLASSNOTAVAILABLE;
-    }
     return factory.QueryInterface(riid, ppv);
 }
 
-// What reached the control window's own procedure, for the wrapper tests.
-extern "C" __attribute__((visibility("default"))) const char* AppframeTestControlRightClicks() {
-    return RightClicks().c_str();
+// What reached the control window's own procedure, for the wrapper tests; cleared by the call.
+extern "C" __attribute__((visibility("default"))) const char* AppframeTestControlClicks() {
+    static std::string taken;
+    taken = RightClicks();
+    RightClicks().clear();
+    return taken.c_str();
 }
