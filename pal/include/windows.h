@@ -5,6 +5,7 @@
 
 #include "pal/crash.h"
 #include "pal/desktop.h"
+#include "pal/dialog.h"
 #include "pal/draw.h"
 #include "pal/entry.h"
 #include "pal/file.h"
