@@ -5,52 +5,26 @@
 #include <cstdlib>
 #include <string>
 
-#include "draw/screen.h"
-#include "draw/test/memory_dc.h"
+#include "draw/test/window_pixels.h"
 #include "image/png_decoder.h"
 #include "test/window_test_support.h"
 
 namespace {
 
-using pal::test::MemoryDc;
+using pal::test::Fill;
+using pal::test::kBlue;
+using pal::test::kRed;
+using pal::test::kWhite;
+using pal::test::PaintAll;
+using pal::test::ScreenPixel;
+using pal::test::WindowPixel;
 using paltest::Log;
 using paltest::TakeAll;
 using paltest::TestClass;
 using paltest::WindowTest;
 
-constexpr uint32_t kWhite = 0xFFFFFFFF;
-constexpr uint32_t kRed = 0xFFFF0000;
-constexpr uint32_t kBlue = 0xFF0000FF;
-
 HBRUSH WindowBrush() {
     return reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_WINDOW + 1));
-}
-
-// The window's pixel, read back through its context.
-uint32_t WindowPixel(HWND hwnd, int x, int y) {
-    MemoryDc probe(1, 1);
-    HDC dc = GetDC(hwnd);
-    EXPECT_TRUE(BitBlt(probe.dc(), 0, 0, 1, 1, dc, x, y, SRCCOPY));
-    ReleaseDC(hwnd, dc);
-    return probe.At(0, 0);
-}
-
-void Fill(HDC dc, COLORREF color, const RECT& r = RECT{0, 0, 2000, 2000}) {
-    HBRUSH brush = CreateSolidBrush(color);
-    EXPECT_TRUE(FillRect(dc, &r, brush));
-    DeleteObject(brush);
-}
-
-// Paints the whole window in one colour (outside any WM_PAINT) and validates it.
-void PaintAll(HWND hwnd, COLORREF color) {
-    HDC dc = GetDC(hwnd);
-    Fill(dc, color);
-    ReleaseDC(hwnd, dc);
-    ValidateRect(hwnd, nullptr);
-}
-
-uint32_t ScreenPixel(int x, int y) {
-    return pal::draw::Screen::Get().Composite()->Pixel(x, y) | 0xFF000000u;
 }
 
 bool HasPaint(HWND hwnd) {
