@@ -8,7 +8,7 @@
 
 namespace {
 
-using relayhub_test::PeerProcess;
+using brtest::PeerProcess;
 
 TEST(InstanceTest, ASecondStartFindsTheFirstAndAStartAfterItsEndRuns) {
     brtest::ScopedTestRoot root;
