@@ -5,6 +5,7 @@
 #include "cmd_target.h"
 #include "control_site.h"
 #include "dc.h"
+#include "ddx.h"
 #include "dispatch.h"
 #include "event_sink_map.h"
 #include "geometry.h"

@@ -1,50 +1,23 @@
 #include "control_site.h"
 
-#include <atomic>
 #include <cstring>
 
 #include "app.h"
+#include "dispatch_object.h"
 #include "wnd.h"
 
 // The site's sink for the component's events: each goes to the container's event-sink map.
-class COleControlSite::EventSink final : public IDispatch {
+class COleControlSite::EventSink final : public appframe::DispatchObject {
 public:
     explicit EventSink(COleControlSite* site) : site_(site) {}
     void Disconnect() { site_ = nullptr; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (riid == IID_IUnknown || riid == IID_IDispatch) {
-            *ppv = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG left = --refs_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return DISP_E_UNKNOWNNAME;
-    }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
                                      EXCEPINFO*, UINT*) override {
         return site_ ? site_->FireEvent(id, params) : E_UNEXPECTED;
     }
 
 private:
-    ~EventSink() = default;
     COleControlSite* site_;
-    std::atomic<ULONG> refs_{1};
 };
 
 COleControlContainer::~COleControlContainer() = default;

@@ -233,6 +233,42 @@ TEST_F(HostedControlTest, AControlThatCannotBeCreatedLeavesNoWindow) {
     }
 }
 
+// A wrapper class whose own map takes the control's timer messages.
+class CWrapper : public CWnd {
+public:
+    int timers = 0;
+    void OnTimer(UINT_PTR) { ++timers; }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CWrapper, CWnd)
+ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+TEST_F(HostedControlTest, DataExchangeBindsAWrapperToTheHostedControlOnce) {
+    COleControlSite* site = nullptr;
+    ASSERT_EQ(container_.GetControlContainer()->CreateControl(clsid_, kCtrl, CRect(0, 0, 5, 5),
+                                                              nullptr, 0, &site),
+              S_OK);
+    CWrapper wrapper;
+    CDataExchange dx(&container_, FALSE);
+    DDX_Control(&dx, kCtrl, wrapper);
+    EXPECT_FALSE(dx.m_bFailed);
+    EXPECT_EQ(wrapper.m_hWnd, site->m_hWnd);
+    EXPECT_EQ(wrapper.m_pCtrlSite, site);
+    SendMessageA(site->m_hWnd, WM_TIMER, 1, 0);
+    EXPECT_EQ(wrapper.timers, 1) << "the control's messages go through the wrapper";
+    LONG number = -1;
+    wrapper.InvokeHelper(0x12, DISPATCH_METHOD, VT_I4, &number, nullptr);
+    EXPECT_EQ(number, 0) << "the dispatch calls reach the component";
+    DDX_Control(&dx, kCtrl, wrapper);
+    EXPECT_FALSE(dx.m_bFailed) << "a bound object stays bound";
+
+    CWnd missing;
+    DDX_Control(&dx, kCtrl + 1, missing);
+    EXPECT_TRUE(dx.m_bFailed);
+    EXPECT_EQ(missing.m_hWnd, nullptr);
+}
+
 TEST(ClsidTextTest, OnlyTheRegistryFormIsAClassId) {
     CLSID clsid;
     EXPECT_TRUE(AfxClsidFromText("{D27CDB6E-AE6D-11CF-96B8-444553540000}", &clsid));

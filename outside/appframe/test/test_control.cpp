@@ -7,9 +7,9 @@
 //   arguments; any other id below 0x100: recorded, and a method gives the kept I4; ids from
 //   0x100 on: DISP_E_MEMBERNOTFOUND;
 // - LoadState records the state's size and first byte; a state whose first byte is 0xFF fails.
-#include <atomic>
 #include <string>
 
+#include "dispatch_object.h"
 #include "windows.h"
 
 namespace {
@@ -52,35 +52,13 @@ LRESULT CALLBACK ControlProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcA(hWnd, message, wParam, lParam);
 }
 
-class Control final : public IDispatch, public IPalHostedControl {
+class Control final : public appframe::DispatchObject, public IPalHostedControl {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (riid == IID_IUnknown || riid == IID_IDispatch) {
-            *ppv = static_cast<IDispatch*>(this);
-        } else if (riid == IID_IPalHostedControl) {
-            *ppv = static_cast<IPalHostedControl*>(this);
-        } else {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
+        return DispatchObject::QueryInterface(riid, ppv);
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        ULONG left = --refs_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return DISP_E_UNKNOWNNAME;
-    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return DispatchObject::AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return DispatchObject::Release(); }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* info, UINT*) override;
 
@@ -114,11 +92,13 @@ public:
     }
 
 private:
-    ~Control() {
+    ~Control() override {
         if (sink_)
             sink_->Release();
     }
-    std::atomic<ULONG> refs_{1};
+    void* QueryMore(REFIID riid) override {
+        return riid == IID_IPalHostedControl ? static_cast<IPalHostedControl*>(this) : nullptr;
+    }
     std::string record_;
     LONG number_ = 0;
     IDispatch* sink_ = nullptr;
