@@ -277,3 +277,33 @@ TEST_F(HostedControl, ARightClickOpensTheControlsOwnMenu) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace flashtest;
+
+TEST(FlashTranscript, GoesToStandardOutputWhenTheConfigurationNamesNoFile) {
+    ScopedConfig config({}, ScopedConfig::Transcript::kNotNamed);
+    ScopedControl control;
+    ASSERT_EQ(control.created(), S_OK);
+    RecordingSink sink;
+    control.Hosted()->SetEventSink(&sink);
+    HostWindow host(200, 100);
+    RECT r{0, 0, 200, 100};
+    HWND hwnd = nullptr;
+    ASSERT_EQ(control.Hosted()->CreateControlWindow(host.hwnd(), &r, 1, &hwnd), S_OK);
+    const std::string request =
+        "<invoke name=\"BRGetVolume\" returntype=\"xml\"><arguments></arguments></invoke>";
+    ::testing::internal::CaptureStdout();
+    PutText(control.Dispatch(), 0x66,
+            WriteMovie("stdout.txt", "brdj-movie 1\ncall " + request + "\nend\n"));
+    bool called = PumpUntil([&] { return sink.Requests().size() == 1; });
+    std::string out = ::testing::internal::GetCapturedStdout();
+    control.Hosted()->SetEventSink(nullptr);
+    ASSERT_TRUE(called);
+    EXPECT_NE(out.find("# movie "), std::string::npos) << out;
+    EXPECT_NE(out.find("ms " + request + " -> no reply\n"), std::string::npos) << out;
+    EXPECT_FALSE(std::filesystem::exists(config.TranscriptPath()));
+}
+
+}  // namespace

@@ -70,3 +70,25 @@ TEST(IsWebAddress, KnowsHttpAndHttpsInAnyCase) {
 }
 
 }  // namespace
+
+namespace {
+
+// A server that accepts and then sends nothing: the stall limit ends the download.
+TEST(DownloadMovie, AServerThatStallsIsGivenUpAfterTheStallLimit) {
+    httptest::TestHttpServer server;
+    server.Server().Get("/stall", [&](const httplib::Request&, httplib::Response& res) {
+        server.Hold();
+        res.set_content("brdj-movie 1\n", "text/plain");
+    });
+    ASSERT_TRUE(server.Start());
+    std::atomic<bool> cancel{false};
+    const auto start = std::chrono::steady_clock::now();
+    flash::FetchResult r = flash::DownloadMovie(server.Url("/stall"), nullptr, cancel);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("cannot download"), std::string::npos) << r.error;
+    EXPECT_GE(took, std::chrono::seconds(flash::kStallLimitSeconds));
+    EXPECT_LT(took, std::chrono::milliseconds(flash::kDownloadLimitMs));
+}
+
+}  // namespace

@@ -47,10 +47,12 @@ const std::string& InstallationFolder() {
     return installation.folder;
 }
 
-ScopedConfig::ScopedConfig(const std::vector<std::string>& lines) {
+ScopedConfig::ScopedConfig(const std::vector<std::string>& lines, Transcript transcript) {
     transcript_ = InstallationFolder() + "/transcript-" + TestName() + ".txt";
     fs::remove(transcript_);
-    std::string config = "[Flash]\nTranscript=" + fs::path(transcript_).filename().string() + "\n";
+    std::string config = "[Flash]\n";
+    if (transcript == Transcript::kFile)
+        config += "Transcript=" + fs::path(transcript_).filename().string() + "\n";
     for (const std::string& line : lines) config += line + "\n";
     brtest::WriteFile(InstallationFolder() + "/Conf/default/config.ini", config);
 }

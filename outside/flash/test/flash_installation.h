@@ -17,11 +17,13 @@ namespace flashtest {
 // The installation's folder (made at the first call, removed when the process ends).
 const std::string& InstallationFolder();
 
-// Writes Conf/default/config.ini with the [Flash] lines (each "Key=Value") and points the
-// transcript at a file of its own, which starts empty.
+// Writes Conf/default/config.ini with the [Flash] lines (each "Key=Value") and, unless told
+// otherwise, points the transcript at a file of its own, which starts empty.
 class ScopedConfig {
 public:
-    explicit ScopedConfig(const std::vector<std::string>& lines = {});
+    enum class Transcript { kFile, kNotNamed };
+    explicit ScopedConfig(const std::vector<std::string>& lines = {},
+                          Transcript transcript = Transcript::kFile);
     ~ScopedConfig();
     const std::string& TranscriptPath() const { return transcript_; }
     std::vector<std::string> TranscriptLines() const;
