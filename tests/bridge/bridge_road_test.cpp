@@ -130,6 +130,23 @@ TEST_F(BridgeRoadTest, EveryCallThroughTheServiceAndEngine) {
     EXPECT_EQ(EngineTextB(), "\xB8\xE8 & \xC7\xFA");
 }
 
+// The minute-long DJ track: a position of 61.5 s answers 61, its length 64 s.
+TEST_F(BridgeRoadTest, PositionsOfTheDjTrackInWholeSeconds) {
+    const std::string getState = Invoke("BRGetPlayState");
+    Run({
+        {Invoke("BROpenMusic", "<string>" DJ_TRACK_PATH "</string>"), {kTrue}},
+        {Invoke("BRGetDuration"), Number("64")},
+        {Invoke("BRPlayMusic"), {}},
+        {getState, Number("3"), true},
+        {Invoke("BRPauseMusic"), {}},
+        {getState, Number("2"), true},
+        {Invoke("BRSetCurrentPosition", "<number>61500</number>"), {}},
+        {Invoke("BRGetCurrentPosition"), Number("61")},
+        {Invoke("BRResumeMusic"), {}},
+        {getState, Number("1"), true},  // the last 2.5 s played to the end
+    });
+}
+
 // A lost service: the open answers false, the getters 0, the container still true.
 TEST_F(BridgeRoadTest, ALostServiceAnswersFalseAndZero) {
     Run({{OpenDemo("t"), {kTrue}}, {Invoke("BRGetDuration"), Number("6")}});
