@@ -124,6 +124,20 @@ protected:
     }
     static bool HasPaint(HWND hwnd) { return GetUpdateRect(hwnd, nullptr, FALSE) != FALSE; }
 
+    // A long first line, then "x" lines up to 31 held, none of them invalidating the window.
+    void LongLineThenShortOnes(HWND window, bool transparent) {
+        overlay_.ShowDebugText(kLongText, transparent);
+        for (size_t i = 1; i < CDebugOverlay::kMaxLines; ++i) {
+            overlay_.ShowDebugText("x", transparent);
+            ASSERT_FALSE(HasPaint(window)) << "call " << i;
+        }
+    }
+    // Where the top row's texts end: "1:x" after the drop, the long line before it.
+    int ShortEnd() { return 10 + Width("1:x"); }
+    int LongEnd() { return 10 + Width(std::string("0:") + kLongText); }
+
+    static constexpr const char* kLongText = "a long first line of text";
+
     brtest::ScopedTestRoot root_;
     CDebugOverlay overlay_;
 };
@@ -165,15 +179,13 @@ TEST_F(OverlayTest, ThirtyOneNumberedLinesThenTheOldestGoes) {
 TEST_F(OverlayTest, OpaqueDrawingLeavesTheTailOfALongerOlderText) {
     HWND window = BlueWindow();
     const uint32_t blue = Argb(kBlue);
-    overlay_.ShowDebugText("a long first line of text", false);
-    for (int i = 1; i < 32; ++i) {
-        overlay_.ShowDebugText("x", false);
-        EXPECT_FALSE(HasPaint(window)) << "call " << i;
-    }
+    LongLineThenShortOnes(window, false);
+    overlay_.ShowDebugText("x", false);
+    EXPECT_FALSE(HasPaint(window));
     Dispatch();
     const Screen screen = Saved();
-    const int shortEnd = 10 + Width("1:x");
-    const int longEnd = 10 + Width("0:a long first line of text");
+    const int shortEnd = ShortEnd();
+    const int longEnd = LongEnd();
     ASSERT_GT(longEnd, shortEnd + 20);
     // The tail is still there: the old text's opaque cell, not the window's blue.
     EXPECT_TRUE(screen.NoneIs(blue, shortEnd + 2, 11, longEnd - 2, 13));
@@ -186,13 +198,9 @@ TEST_F(OverlayTest, OpaqueDrawingLeavesTheTailOfALongerOlderText) {
 TEST_F(OverlayTest, TransparentModeInvalidatesOnlyOnADrop) {
     HWND window = BlueWindow();
     const uint32_t blue = Argb(kBlue);
-    overlay_.ShowDebugText("a long first line of text", true);
-    for (int i = 1; i < 31; ++i) {
-        overlay_.ShowDebugText("x", true);
-        ASSERT_FALSE(HasPaint(window)) << "call " << i;
-    }
-    const int shortEnd = 10 + Width("1:x");
-    const int longEnd = 10 + Width("0:a long first line of text");
+    LongLineThenShortOnes(window, true);
+    const int shortEnd = ShortEnd();
+    const int longEnd = LongEnd();
     // Transparent: only the glyphs are drawn, the window's blue shows between them.
     const Screen before = Saved();
     EXPECT_FALSE(before.AllAre(blue, shortEnd + 2, 10, longEnd - 2, 30));
