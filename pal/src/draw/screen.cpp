@@ -3,10 +3,17 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "desktop/desktop_model.h"
 #include "draw/device_context.h"
 
 namespace pal::draw {
 namespace {
+
+// The desktop model's screen size, within what a bitmap can hold.
+Extent ScreenExtent() {
+    const Extent size = Desktop::Get().ScreenSize();
+    return Extent{std::min(size.cx, kMaxBitmapSide), std::min(size.cy, kMaxBitmapSide)};
+}
 
 void ClipToRegion(cairo_t* cr, const cairo_region_t* region) {
     const int n = cairo_region_num_rectangles(region);
@@ -38,12 +45,36 @@ Screen& Screen::Get() {
     return *screen;
 }
 
-Screen::Screen()
-    : overlay(Bitmap::Create(kScreenWidth, kScreenHeight, Bitmap::Format::kArgb, false)),
-      drawn_(cairo_region_create()) {
+Screen::Screen() : drawn_(cairo_region_create()) {
     if (ScreenFile()) {
         std::atexit(SaveScreenAtExit);
     }
+}
+
+std::shared_ptr<Bitmap> Screen::Overlay() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return OverlayLocked();
+}
+
+std::shared_ptr<Bitmap> Screen::OverlayLocked() {
+    const Extent size = ScreenExtent();
+    if (overlay_ && overlay_->width == size.cx && overlay_->height == size.cy) {
+        return overlay_;
+    }
+    auto resized = Bitmap::Create(size.cx, size.cy, Bitmap::Format::kArgb, false);
+    if (overlay_) {
+        cairo_surface_flush(overlay_->surface);
+        cairo_t* cr = cairo_create(resized->surface);
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        cairo_set_source_surface(cr, overlay_->surface, 0, 0);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        cairo_surface_mark_dirty(resized->surface);
+        const cairo_rectangle_int_t all{0, 0, size.cx, size.cy};
+        cairo_region_intersect_rectangle(drawn_, &all);
+    }
+    overlay_ = resized;
+    return overlay_;
 }
 
 void Screen::Add(std::shared_ptr<WindowSurface> window) {
@@ -91,7 +122,7 @@ void Screen::WindowDrew(WindowSurface& window, const cairo_rectangle_int_t& area
     cairo_region_intersect_rectangle(shape, &area);
     cairo_region_translate(shape, at.left, at.top);
     std::lock_guard<std::mutex> guard(lock_);
-    cairo_t* cr = cairo_create(overlay->surface);
+    cairo_t* cr = cairo_create(OverlayLocked()->surface);
     ClipToRegion(cr, shape);
     cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
     cairo_paint(cr);
@@ -106,7 +137,8 @@ void Screen::ScreenDrew(const cairo_rectangle_int_t& area) {
 }
 
 std::shared_ptr<Bitmap> Screen::Composite() {
-    auto screen = Bitmap::Create(kScreenWidth, kScreenHeight, Bitmap::Format::kOpaque, false);
+    const Extent size = ScreenExtent();
+    auto screen = Bitmap::Create(size.cx, size.cy, Bitmap::Format::kOpaque, false);
     cairo_t* cr = cairo_create(screen->surface);
     SetSourceColor(cr, GetSysColor(COLOR_BACKGROUND));
     cairo_paint(cr);
@@ -127,6 +159,7 @@ std::shared_ptr<Bitmap> Screen::Composite() {
     }
     {
         std::lock_guard<std::mutex> guard(lock_);
+        auto overlay = OverlayLocked();
         cairo_surface_flush(overlay->surface);
         cairo_set_source_surface(cr, overlay->surface, 0, 0);
         cairo_paint(cr);

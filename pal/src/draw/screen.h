@@ -12,10 +12,6 @@
 
 namespace pal::draw {
 
-// The size of the headless screen.
-constexpr int kScreenWidth = 1280;
-constexpr int kScreenHeight = 1024;
-
 class Screen {
 public:
     static Screen& Get();
@@ -27,19 +23,22 @@ public:
     // Bottom first.
     std::vector<std::shared_ptr<WindowSurface>> Windows();
 
-    // What the screen's device context draws into: premultiplied, transparent where nothing was
-    // drawn.
-    const std::shared_ptr<Bitmap> overlay;
+    // What the screen's device context draws into, at the desktop's screen size now:
+    // premultiplied, transparent where nothing was drawn. After a change of size it keeps the
+    // drawing that still fits.
+    std::shared_ptr<Bitmap> Overlay();
     // A window drew the rectangle (window coordinates): the screen drawing under it goes.
     void WindowDrew(WindowSurface& window, const cairo_rectangle_int_t& area);
     // The screen's context drew the rectangle (screen coordinates).
     void ScreenDrew(const cairo_rectangle_int_t& area);
-    // The screen as it shows now, opaque.
+    // The screen as it shows now, opaque, at the desktop's screen size.
     std::shared_ptr<Bitmap> Composite();
 
 private:
     Screen();
+    std::shared_ptr<Bitmap> OverlayLocked();
     std::mutex lock_;
+    std::shared_ptr<Bitmap> overlay_;
     std::vector<std::shared_ptr<WindowSurface>> windows_;  // bottom first
     // Where the overlay may hold drawing: a window's drawing elsewhere clears nothing.
     cairo_region_t* drawn_;

@@ -42,7 +42,7 @@ HDC CreateNullDc(HWND hwnd) {
 
 HDC CreateScreenDc() {
     auto dc = NewWindowContext(nullptr);
-    dc->target = Screen::Get().overlay;
+    dc->target = Screen::Get().Overlay();
     dc->onDrawn = [](const cairo_rectangle_int_t& area) { Screen::Get().ScreenDrew(area); };
     return AddDc(std::move(dc));
 }

@@ -250,6 +250,26 @@ TEST_F(WindowTest, ScreenTextStaysUntilAWindowRepaintsThere) {
     DestroyWindow(hwnd);
 }
 
+// The screen is as large as the desktop says, and keeps what was drawn on it when that changes.
+TEST_F(WindowTest, ScreenTakesTheDesktopsSize) {
+    HDC screen = GetDC(nullptr);
+    ASSERT_TRUE(TextOutA(screen, 5, 5, "size", 4));  // opaque: white behind the text
+    ReleaseDC(nullptr, screen);
+    const struct { int cx, cy; } sizes[] = {{1920, 1080}, {800, 600}, {2000, 1200}, {1920, 1080}};
+    for (const auto& size : sizes) {
+        ASSERT_TRUE(PalSetScreenSize(size.cx, size.cy));
+        auto image = pal::draw::Screen::Get().Composite();
+        EXPECT_EQ(image->width, size.cx);
+        EXPECT_EQ(image->height, size.cy);
+        EXPECT_EQ(ScreenPixel(5, 5), kWhite) << size.cx << " x " << size.cy;
+        // The screen's context covers the whole screen.
+        screen = GetDC(nullptr);
+        Fill(screen, RGB(0, 0, 255), RECT{size.cx - 2, size.cy - 2, size.cx, size.cy});
+        ReleaseDC(nullptr, screen);
+        EXPECT_EQ(ScreenPixel(size.cx - 1, size.cy - 1), kBlue) << size.cx << " x " << size.cy;
+    }
+}
+
 std::string TempFile(const char* name) {
     return std::string(::testing::TempDir()) + "window_paint_test_" + name + ".png";
 }
@@ -272,7 +292,7 @@ TEST_F(WindowTest, WindowAndScreenSaveAsPng) {
     DestroyWindow(hwnd);  // the screen is saved as the window goes
     unsetenv("PAL_SCREEN_PNG");
     ASSERT_TRUE(pal::DecodePngFile(screenFile, &image));
-    EXPECT_EQ(image.width, pal::draw::kScreenWidth);
+    EXPECT_EQ(image.width, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(image.pixels[40 * image.width + 30], 0xFF00FF00u);
     std::remove(windowFile.c_str());
     std::remove(screenFile.c_str());
