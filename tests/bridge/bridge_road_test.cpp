@@ -10,7 +10,8 @@
 #include "media_play.h"
 #include "play_state.h"
 #include "player_ctrl.h"
-#include "road_support.h"
+#include "client_road_fixture.h"
+#include "wait_until.h"
 
 namespace proxytest {
 namespace {
@@ -31,31 +32,17 @@ struct Step {
     bool poll = false;  // repeat until the answer is this, for up to 8 s
 };
 
-class BridgeRoadTest : public RoadTest {
+class BridgeRoadTest : public ClientRoadTest {
 protected:
-    void SetUp() override {
-        RoadTest::SetUp();
-        g_pMainDlg = &window_;
-        ASSERT_TRUE(InitProxy());
-        ASSERT_TRUE(WaitForService());
-        g_PlayerCore.SetCore(GetPlayerCoreProxy());
-        ASSERT_TRUE(g_PlayerCore.Init());
-    }
-    void TearDown() override {
-        StopCoreServer();
-        UnInitProxy();
-        g_pMainDlg = nullptr;
-        RoadTest::TearDown();
-    }
-
     void Run(const std::vector<Step>& steps) {
         for (const Step& step : steps) {
             SCOPED_TRACE(step.request);
             Events got = harness_.Serve(step.request);
-            const auto deadline = Clock::now() + 8s;
-            while (step.poll && got != step.events && Clock::now() < deadline) {
-                std::this_thread::sleep_for(20ms);
-                got = harness_.Serve(step.request);
+            if (step.poll && got != step.events) {
+                brtest::WaitUntil([&] {
+                    got = harness_.Serve(step.request);
+                    return got == step.events;
+                }, 8s);
             }
             EXPECT_THAT(got, ::testing::ElementsAreArray(step.events));
         }
@@ -71,7 +58,6 @@ protected:
         return text;
     }
 
-    CPlayStateHolder window_;
     bridgetest::BridgeHarness harness_{g_PlayerCore, window_};
 };
 
