@@ -16,16 +16,6 @@ Extent ScreenExtent() {
     return Extent{std::min(size.cx, kMaxBitmapSide), std::min(size.cy, kMaxBitmapSide)};
 }
 
-void ClipToRegion(cairo_t* cr, const cairo_region_t* region) {
-    const int n = cairo_region_num_rectangles(region);
-    for (int i = 0; i < n; ++i) {
-        cairo_rectangle_int_t r;
-        cairo_region_get_rectangle(region, i, &r);
-        cairo_rectangle(cr, r.x, r.y, r.width, r.height);
-    }
-    cairo_clip(cr);
-}
-
 // $PAL_SCREEN_PNG: where the screen is saved as a window goes and at exit; null when unset.
 const char* ScreenFile() {
     const char* path = std::getenv("PAL_SCREEN_PNG");
@@ -106,7 +96,7 @@ void Screen::WindowDrew(HWND root, const cairo_region_t* touchable,
     cairo_region_intersect(showing, drawn_);
     if (!cairo_region_is_empty(showing)) {
         cairo_t* cr = cairo_create(OverlayLocked()->surface);
-        ClipToRegion(cr, showing);
+        ClipTo(cr, showing);
         cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
         cairo_paint(cr);
         cairo_destroy(cr);
@@ -132,7 +122,7 @@ std::shared_ptr<Bitmap> Screen::Composite() {
         cairo_region_t* shape = window.surface->CopyShape();
         cairo_region_translate(shape, at.left, at.top);
         cairo_save(cr);
-        ClipToRegion(cr, shape);
+        ClipTo(cr, shape);
         cairo_surface_flush(pixels->surface);
         cairo_set_source_surface(cr, pixels->surface, at.left, at.top);
         cairo_paint(cr);
