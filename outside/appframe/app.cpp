@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "control_site.h"
 #include "wnd.h"
 
 IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
@@ -23,6 +24,7 @@ CWinApp* AfxGetApp() {
 
 void AfxEnableControlContainer() {
     g_afxControlContainer = true;
+    PalSetHostedControlFactory(&AfxCreateHostedControl);
 }
 
 BOOL AfxControlContainerEnabled() {
@@ -43,14 +45,7 @@ BOOL CWinApp::InitInstance() {
 }
 
 BOOL CWinApp::PreTranslateMessage(MSG* pMsg) {
-    HWND stop = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
-    for (HWND hWnd = pMsg->hwnd; hWnd; hWnd = GetParent(hWnd)) {
-        if (CWnd* wnd = CWnd::FromHandlePermanent(hWnd); wnd && wnd->PreTranslateMessage(pMsg))
-            return TRUE;
-        if (hWnd == stop)
-            break;
-    }
-    return FALSE;
+    return CWnd::WalkPreTranslateTree(m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr, pMsg);
 }
 
 int CWinApp::Run() {

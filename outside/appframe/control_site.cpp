@@ -5,6 +5,7 @@
 #include "app.h"
 #include "dispatch_object.h"
 #include "wnd.h"
+#include "wnd_state.h"
 
 // The site's sink for the component's events: each goes to the container's event-sink map.
 class COleControlSite::EventSink final : public appframe::DispatchObject {
@@ -103,4 +104,27 @@ BOOL AfxClsidFromText(LPCSTR text, CLSID* clsid) {
     OLECHAR wide[39];
     for (int i = 0; i < 39; ++i) wide[i] = OLECHAR(static_cast<unsigned char>(text[i]));
     return SUCCEEDED(CLSIDFromString(wide, clsid));
+}
+
+HWND AfxCreateHostedControl(const PalHostedControlRequest* request) {
+    CWnd* dialog = appframe::AttachCreatingDialog(request->dialog);
+    if (!dialog) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    CLSID clsid;
+    if (!AfxClsidFromText(request->classId, &clsid)) {
+        SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
+        return nullptr;
+    }
+    COleControlSite* site = nullptr;
+    HRESULT hr = dialog->GetControlContainer()->CreateControl(
+        clsid, UINT(request->id), request->rect, request->data, request->dataSize, &site);
+    if (FAILED(hr)) {
+        SetLastError(DWORD(hr));
+        return nullptr;
+    }
+    if (!(request->style & WS_VISIBLE))
+        ShowWindow(site->m_hWnd, SW_HIDE);
+    return site->m_hWnd;
 }

@@ -58,5 +58,12 @@ private:
     void Release();
 };
 
+// The layer's factory of a dialog template's class-id controls (installed by
+// AfxEnableControlContainer): creates the component in the dialog's container with the item's
+// initialisation data as its persisted state and returns the control's window, hidden unless
+// the item has WS_VISIBLE. NULL with the creation's failure as the last error, which fails the
+// dialog's creation.
+HWND AfxCreateHostedControl(const PalHostedControlRequest* request);
+
 // Text of a class id ("{XXXXXXXX-...}") to the id; FALSE when it is no class id.
 BOOL AfxClsidFromText(LPCSTR text, CLSID* clsid);

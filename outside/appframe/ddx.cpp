@@ -14,3 +14,11 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
     if (COleControlContainer* container = pDX->m_pDlgWnd->m_pCtrlCont)
         rControl.m_pCtrlSite = container->FindItem(UINT(nIDC));
 }
+
+void CWnd::DoDataExchange(CDataExchange*) {}
+
+BOOL CWnd::UpdateData(BOOL bSaveAndValidate) {
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    return !dx.m_bFailed;
+}

@@ -8,6 +8,8 @@
 #include "message_map.h"
 #include "windows.h"
 
+class CDataExchange;
+class CMenu;
 class COleControlContainer;
 class COleControlSite;
 
@@ -46,6 +48,9 @@ public:
 
     // The message path.
     virtual BOOL PreTranslateMessage(MSG* pMsg);
+    // Offers the message to PreTranslateMessage of its window's object and then of each parent's,
+    // up to hWndStop (included) or the top; TRUE when one of them took it.
+    static BOOL WalkPreTranslateTree(HWND hWndStop, MSG* pMsg);
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
@@ -54,6 +59,11 @@ public:
     virtual void PostNcDestroy() {}
     // The default handling of the message being handled on this thread.
     LRESULT Default();
+
+    // Data exchange (ddx.h): binds the members to the controls (bSaveAndValidate FALSE) or
+    // takes their data back (TRUE). UpdateData runs DoDataExchange; FALSE when it failed.
+    virtual void DoDataExchange(CDataExchange* pDX);
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
 
     // Members on the window.
     BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
@@ -83,6 +93,8 @@ public:
     void MoveWindow(LPCRECT lpRect, BOOL bRepaint = TRUE);
     CWnd* GetParent() const;
     CWnd* GetDlgItem(int nID) const;
+    // The window's system menu (menu.h) as a temporary object; null when it has none.
+    CMenu* GetSystemMenu(BOOL bRevert) const;
     int GetDlgCtrlID() const;
 
     // Control containment (control_site.h). The container of the controls this window hosts,

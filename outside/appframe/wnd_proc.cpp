@@ -141,3 +141,13 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) {
 BOOL CWnd::PreTranslateMessage(MSG*) {
     return FALSE;
 }
+
+BOOL CWnd::WalkPreTranslateTree(HWND hWndStop, MSG* pMsg) {
+    for (HWND hWnd = pMsg->hwnd; hWnd; hWnd = ::GetParent(hWnd)) {
+        if (CWnd* wnd = FromHandlePermanent(hWnd); wnd && wnd->PreTranslateMessage(pMsg))
+            return TRUE;
+        if (hWnd == hWndStop)
+            break;
+    }
+    return FALSE;
+}

@@ -17,10 +17,15 @@ struct WndThreadState {
     std::map<HWND, CWnd*> permanent;
     std::map<HWND, std::unique_ptr<CWnd>> temporary;
     CWnd* creating = nullptr;
+    CWnd* dialogCreating = nullptr;  // the dialog object whose window is being made
     MSG current{};
 };
 
 WndThreadState& ThisThread();
+
+// The object of a dialog window: the one attached to it, else the dialog object being made on
+// this thread, which is attached (subclassed) now. Null when there is neither.
+CWnd* AttachCreatingDialog(HWND hWnd);
 
 // Makes msg the current message until the object goes, then restores the one before it.
 class CurrentMessage {
