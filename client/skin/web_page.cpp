@@ -29,6 +29,10 @@ std::string FeedbackPageUrl() {
     return PageUrl("FeedbackHost", ":8080/ur/reflect/questionH.jsp?ver=XX");
 }
 
+std::string LoadingMovieUrl() {
+    return PageUrl("LoadingHost", "/loading_1.04.swf");
+}
+
 void OpenWebPage(const std::string& url) {
     if (url.empty()) {
         return;
