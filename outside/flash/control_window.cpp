@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "flash_control.h"
+#include "movie_folder.h"
 #include "request_xml.h"
 #include "stage_layout.h"
 #include "text_convert.h"
@@ -140,6 +141,7 @@ void FlashControl::OnFetchDone(WPARAM generation) {
         transcript_.Note("movie " + movie_ + " not loaded: " + DescribeError(load.error));
         return;
     }
+    PlaceMovieFolder(&load.movie, MovieFolder(movie_));
     transcript_.Note("movie " + movie_ + " loaded");
     player_ =
         std::make_unique<MoviePlayer>(std::move(load.movie), static_cast<CallHost*>(this), NowMs());
