@@ -3,8 +3,6 @@
 
 #include "dir_and_ini.h"
 
-std::string g_strWorkDir;
-
 namespace {
 
 constexpr DWORD kValueSize = 256;

@@ -10,8 +10,6 @@
 
 #include "dir_and_ini.h"
 
-CDebugLog g_Log;
-
 namespace {
 
 constexpr DWORD kLevelValueSize = 260;

@@ -6,7 +6,7 @@
 #include "debug_log.h"
 #include "play_state.h"
 
-CMediaPlay g_MediaPlay;
+CMediaPlay::~CMediaPlay() = default;
 
 namespace {
 

@@ -8,6 +8,10 @@
 
 class CMediaPlay final : public IMediaCallback {
 public:
+    // Does nothing; declared so that g_MediaPlay registers its destruction at exit in the
+    // program's order of globals.
+    CMediaPlay() = default;
+    ~CMediaPlay();
     void NotifyPlayStart() override;
     void NotifyPlayPause(int flag) override;
     void NotifyPlayResume() override;

@@ -6,7 +6,7 @@
 #include "media_play.h"
 #include "player_ctrl.h"
 
-CPlayerCtrl g_PlayerCore;
+CPlayerCtrl::~CPlayerCtrl() = default;
 
 namespace {
 

@@ -12,6 +12,12 @@
 
 class CPlayerCtrl {
 public:
+    // Does nothing; declared so that g_PlayerCore registers its destruction at exit in the
+    // program's order of globals, as a global with a destructor does.
+    CPlayerCtrl() = default;
+    ~CPlayerCtrl();
+    CPlayerCtrl(const CPlayerCtrl&) = default;
+    CPlayerCtrl& operator=(const CPlayerCtrl&) = default;
     // Stores the core, which the proxy library owns and this object never releases.
     void SetCore(IPlayerCore* player) { core = player; }
 
