@@ -4,6 +4,7 @@
 // start ends at once while the first runs on, and a start after the first has ended runs.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "program_run.h"
@@ -51,30 +52,44 @@ protected:
     brtest::ScopedTestRoot root_;
 };
 
-TEST_F(ProgramTest, ItPlaysTheLocalMovieInTheControlUntilItIsClosed) {
-    ProgramInstall install = Install({true, true, kMovie});
-    ProgramRun run(install, "run");
-    ASSERT_TRUE(run.Started());
-    ASSERT_TRUE(MoviePlayed(install)) << install.Transcript() << run.Errors();
+TEST_F(ProgramTest, ItPlaysTheLocalMovieInTheControlUntilItIsClosedFromOutside) {
+    const struct {
+        const char* name;
+        std::function<void(ProgramRun&)> close;
+    } cases[] = {
+        {"WM_CLOSE to its window",
+         [](ProgramRun&) {
+             HWND window = MainWindow();
+             ASSERT_NE(window, nullptr);
+             ASSERT_TRUE(PostMessageA(window, WM_CLOSE, 0, 0));
+         }},
+        {"SIGTERM", [](ProgramRun& run) { run.Terminate(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        brtest::ScopedTestRoot root;
+        ProgramInstall install(root.Path(), {true, true, kMovie});
+        ProgramRun run(install, "run");
+        ASSERT_TRUE(run.Started());
+        ASSERT_TRUE(MoviePlayed(install)) << install.Transcript() << run.Errors();
 
-    const std::string transcript = install.Transcript();
-    EXPECT_NE(transcript.find("# movie " + install.Folder() + "/loadingVer.swf loaded"),
-              std::string::npos)
-        << transcript;
-    size_t start = transcript.find("\"StartUp\"");
-    size_t ready = transcript.find("\"Ready\"");
-    size_t after = transcript.find("\"AfterPoll\"");
-    EXPECT_LT(start, ready);
-    EXPECT_LT(ready, after);
-    EXPECT_GE(Count(transcript, "\"Ready\""), 2) << "polled until its limit";
-    EXPECT_EQ(Count(transcript, "-> no reply"), Count(transcript, "<invoke"))
-        << "the stand-in window answers no call";
+        const std::string transcript = install.Transcript();
+        EXPECT_NE(transcript.find("# movie " + install.Folder() + "/loadingVer.swf loaded"),
+                  std::string::npos)
+            << transcript;
+        size_t start = transcript.find("\"StartUp\"");
+        size_t ready = transcript.find("\"Ready\"");
+        size_t after = transcript.find("\"AfterPoll\"");
+        EXPECT_LT(start, ready);
+        EXPECT_LT(ready, after);
+        EXPECT_GE(Count(transcript, "\"Ready\""), 2) << "polled until its limit";
+        EXPECT_EQ(Count(transcript, "-> no reply"), Count(transcript, "<invoke"))
+            << "the stand-in window answers no call";
 
-    HWND window = MainWindow();
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(PostMessageA(window, WM_CLOSE, 0, 0));
-    EXPECT_EQ(run.Wait(10000), 0);
-    EXPECT_EQ(run.Errors().find(kMessageBox), std::string::npos) << run.Errors();
+        c.close(run);
+        EXPECT_EQ(run.Wait(10000), 0);
+        EXPECT_EQ(run.Errors().find(kMessageBox), std::string::npos) << run.Errors();
+    }
 }
 
 TEST_F(ProgramTest, WithoutTheFlashControlItEndsWithoutAWindowOrAMessage) {

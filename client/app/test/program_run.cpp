@@ -71,6 +71,11 @@ ProgramRun::~ProgramRun() {
     }
 }
 
+void ProgramRun::Terminate() const {
+    if (pid_ > 0)
+        kill(pid_, SIGTERM);
+}
+
 int ProgramRun::Wait(int timeoutMs) {
     if (pid_ <= 0)
         return -1;

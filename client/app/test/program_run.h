@@ -36,6 +36,8 @@ public:
     ProgramRun& operator=(const ProgramRun&) = delete;
 
     bool Started() const { return pid_ > 0; }
+    // Sends SIGTERM, as a terminal's user ending the program does.
+    void Terminate() const;
     // The exit code once it has ended within the time, else -1 (still running, or a signal).
     int Wait(int timeoutMs);
     std::string Output() const;
