@@ -34,7 +34,9 @@ public:
     BOOL CreateIndirect(LPCDLGTEMPLATEA lpDialogTemplate, CWnd* pParentWnd = nullptr);
 
     // Ends the dialog: DoModal returns nResult once the message being handled is done; a
-    // modeless dialog is hidden.
+    // modeless dialog is hidden. A framework dialog is ended through this member (the default
+    // OnOK and OnCancel use it): the layer's EndDialog on its window alone hides it but leaves
+    // DoModal's loop running.
     void EndDialog(int nResult);
 
     // WM_INITDIALOG: the default binds the members (UpdateData(FALSE)) and returns TRUE, which
