@@ -36,5 +36,8 @@ BOOL CBRDJApp::InitInstance() {
     g_pMainDlg = &dlg;
     // A dialog that cannot be made (-1) takes the same way out as one that was closed.
     dlg.DoModal();
+    // The window object goes with this function: nothing may reach it through the pointer
+    // afterwards (the proxy that could is shut down by the window's close handling).
+    g_pMainDlg = nullptr;
     return FALSE;
 }
