@@ -141,7 +141,13 @@ BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
 INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM) {
     CWnd* wnd = appframe::AttachCreatingDialog(hWnd);
     auto* dialog = dynamic_cast<CDialog*>(wnd);
-    if (message == WM_INITDIALOG && dialog)
+    if (message != WM_INITDIALOG || !dialog)
+        return FALSE;
+    // Reached from the layer directly when nothing attached the dialog before: no exception
+    // may leave here either.
+    try {
         return dialog->OnInitDialog();
-    return FALSE;
+    } catch (const std::exception& e) {
+        return AfxProcessWndProcException(e, hWnd, message);
+    }
 }

@@ -18,6 +18,7 @@ constexpr char kUnregisteredId[] = "{0BADC0DE-0000-4000-8000-000000000001}";
 constexpr char kMissingLibraryId[] = "{11111111-2222-3333-4444-555555555555}";
 constexpr UINT kCtrl = 1000;
 constexpr UINT_PTR kEndTimer = 7;
+constexpr UINT_PTR kThrowTimer = 8;  // its handler fails as an uncaught dispatch call does
 constexpr int kTimerResult = 42;
 
 std::vector<BYTE> Template(const std::string& controlClass, std::vector<BYTE> state = {0, 1},
@@ -77,6 +78,10 @@ public:
         return CDialog::PreTranslateMessage(pMsg);
     }
     void OnTimer(UINT_PTR id) {
+        if (id == kThrowTimer) {
+            KillTimer(id);
+            throw COleDispatchException(DISP_E_EXCEPTION, "refused");
+        }
         if (id == kEndTimer) {
             KillTimer(id);
             EndDialog(kTimerResult);
@@ -215,6 +220,48 @@ TEST_F(CDialogTest, AWmQuitEndsTheLoopAndIsPostedAgain) {
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 5u);
+}
+
+TEST_F(CDialogTest, AFailedCallLeftUncaughtInAHandlerIsReportedAndTheDialogRunsOn) {
+    enum Where { kInitAttached, kInitAttaching, kMappedHandler };
+    const struct {
+        const char* name;
+        Where where;
+    } cases[] = {{"OnInitDialog of a dialog attached before it", kInitAttached},
+                 {"OnInitDialog of a dialog attached by WM_INITDIALOG", kInitAttaching},
+                 {"a handler of the message map", kMappedHandler}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PalDialogDescription d;
+        d.style = WS_POPUP;
+        d.cx = 100;
+        d.cy = 50;
+        if (c.where == kInitAttached) {
+            PalDialogItem control;  // the factory attaches the dialog as it makes the control
+            control.className = kTestControlId;
+            control.id = kCtrl;
+            control.cx = 50;
+            control.cy = 20;
+            d.items.push_back(control);
+        }
+        std::vector<BYTE> bytes = PalBuildDialogTemplate(d);
+        CTestDlg dlg;
+        dlg.InitModalIndirect(reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()));
+        dlg.onInit = [&](CTestDlg& self) {
+            self.SetTimer(kEndTimer, 50);
+            if (c.where == kInitAttached)  // the test control refuses it: "refused"
+                self.m_ctrl.InvokeHelper(0x14, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr);
+            if (c.where == kInitAttaching)
+                throw COleDispatchException(DISP_E_EXCEPTION, "refused");
+            if (c.where == kMappedHandler)
+                self.SetTimer(kThrowTimer, 10);
+        };
+        const size_t boxes = PalMessageBoxes().size();
+        EXPECT_EQ(dlg.DoModal(), kTimerResult);
+        std::vector<PalMessageBox> shown = PalMessageBoxes();
+        ASSERT_EQ(shown.size(), boxes + 1);
+        EXPECT_EQ(shown.back().text, "refused");
+    }
 }
 
 TEST_F(CDialogTest, TheSystemMenuTakesAppendedItems) {

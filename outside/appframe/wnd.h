@@ -5,6 +5,8 @@
 // (Default) passes the message being handled to DefWindowProc.
 #pragma once
 
+#include <exception>
+
 #include "message_map.h"
 #include "windows.h"
 
@@ -142,7 +144,13 @@ private:
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
 };
 
-// The procedure of the framework's windows and of subclassed ones.
+// The procedure of the framework's windows and of subclassed ones. An exception that leaves a
+// handler (a failed dispatch call the handler does not catch) ends there, so it never crosses
+// the layer: AfxProcessWndProcException gives the message's result.
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+// The framework's handling of such an exception: WM_CREATE fails the creation (-1) silently;
+// any other message is reported in a message box with the exception's text (the paint is
+// validated first, so it does not come again) and gives 0.
+LRESULT AfxProcessWndProcException(const std::exception& e, HWND hWnd, UINT message);
 // The class name of the framework's own windows.
 inline constexpr char kAfxWndClassName[] = "AfxWnd";

@@ -1,4 +1,7 @@
 // The window procedure of attached windows and the map from windows to their objects.
+#include <exception>
+
+#include "app.h"
 #include "control_site.h"
 #include "wnd.h"
 #include "wnd_state.h"
@@ -86,7 +89,11 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     LRESULT result;
     {
         appframe::CurrentMessage current(hWnd, message, wParam, lParam);
-        result = wnd->WindowProc(message, wParam, lParam);
+        try {
+            result = wnd->WindowProc(message, wParam, lParam);
+        } catch (const std::exception& e) {
+            result = AfxProcessWndProcException(e, hWnd, message);
+        }
     }
     if (message == WM_NCDESTROY && CWnd::FromHandlePermanent(hWnd) == wnd) {
         wnd->m_pfnSuper = nullptr;
@@ -97,6 +104,16 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
         wnd->PostNcDestroy();
     }
     return result;
+}
+
+LRESULT AfxProcessWndProcException(const std::exception& e, HWND hWnd, UINT message) {
+    if (message == WM_CREATE)
+        return -1;
+    if (message == WM_PAINT)
+        ValidateRect(hWnd, nullptr);
+    CWinApp* app = AfxGetApp();
+    MessageBoxA(nullptr, e.what(), app ? app->m_pszAppName : nullptr, MB_OK | MB_ICONEXCLAMATION);
+    return 0;
 }
 
 LRESULT CWnd::Default() {
