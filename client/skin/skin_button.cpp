@@ -29,14 +29,6 @@ bool CSkinButton::Load(const std::string& basePath, const std::string& name) {
     return true;
 }
 
-void CSkinButton::SetRect(const RECT& placement) {
-    rect = placement;
-    x = rect.left;
-    y = rect.top;
-    width = rect.right - rect.left;
-    height = rect.bottom - rect.top;
-}
-
 bool CSkinButton::Draw(HDC dc) const {
     if (!dc) {
         return false;
@@ -44,12 +36,12 @@ bool CSkinButton::Draw(HDC dc) const {
     if (state < 0 || state >= kStateCount) {
         return true;
     }
-    return images[state].Draw(dc, x, y) != FALSE;
+    return images[state].Draw(dc, place.x, place.y) != FALSE;
 }
 
 bool CSkinButton::HitTest(POINT point) const {
-    return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
-           point.y < rect.bottom;
+    const RECT& r = place.rect;
+    return point.x >= r.left && point.x < r.right && point.y >= r.top && point.y < r.bottom;
 }
 
 void CSkinButton::SetState(int newState, UINT flags) {
@@ -74,7 +66,7 @@ void CSkinButton::SetState(int newState, UINT flags) {
     }
     if (state != before) {
         if (HWND window = GetMainDlgWindow()) {
-            InvalidateRect(window, &rect, TRUE);
+            InvalidateRect(window, &place.rect, TRUE);
         }
     }
 }

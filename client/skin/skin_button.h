@@ -5,6 +5,7 @@
 #include <string>
 
 #include "appframe.h"
+#include "skin_placement.h"
 
 // The button's looks; the index of each look's picture.
 enum SkinButtonState {
@@ -30,7 +31,7 @@ public:
     // Loads basePath + "Skin/" + name + "N.png", "S.png", "F.png", "D.png" into the pictures of
     // states 0 to 3; a file that does not load leaves its picture empty. Always true.
     bool Load(const std::string& basePath, const std::string& name);
-    void SetRect(const RECT& placement);
+    void SetRect(const RECT& placement) { place.Set(placement); }
     // False for a null context; for a state 0-3 draws its picture at (x, y) at its own size and
     // says whether that succeeded; any other state draws nothing and is true.
     bool Draw(HDC dc) const;
@@ -43,17 +44,13 @@ public:
     void DoAction() const;
 
     int GetState() const { return state; }
-    const RECT& GetRect() const { return rect; }
-    int GetWidth() const { return width; }
-    int GetHeight() const { return height; }
+    const RECT& GetRect() const { return place.rect; }
+    int GetWidth() const { return place.width; }
+    int GetHeight() const { return place.height; }
 
 private:
     int state = SKIN_STATE_NORMAL;
-    RECT rect{};
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
+    SkinPlacement place;
     CImage images[kStateCount];
     int action = SKIN_ACTION_NONE;
 };

@@ -10,17 +10,9 @@ bool CSkinImage::Load(const std::string& name) {
     return SUCCEEDED(image.Load(SkinFilePath(basePath, name).c_str()));
 }
 
-void CSkinImage::SetRect(const RECT& placement) {
-    rect = placement;
-    x = rect.left;
-    y = rect.top;
-    width = rect.right - rect.left;
-    height = rect.bottom - rect.top;
-}
-
 bool CSkinImage::Draw(HDC dc) const {
     if (!dc) {
         return false;
     }
-    return image.Draw(dc, x, y) != FALSE;
+    return image.Draw(dc, place.x, place.y) != FALSE;
 }

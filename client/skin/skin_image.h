@@ -5,6 +5,7 @@
 #include <string>
 
 #include "appframe.h"
+#include "skin_placement.h"
 
 class CSkinImage {
 public:
@@ -13,25 +14,21 @@ public:
     // Loads basePath + "Skin/" + name; true when the file decoded.
     bool Load(const std::string& name);
     // The placement; only its top-left corner decides where the picture goes.
-    void SetRect(const RECT& placement);
+    void SetRect(const RECT& placement) { place.Set(placement); }
     // False for a null context; otherwise draws the picture at (x, y) at its own size and says
     // whether that succeeded (false for an empty picture).
     bool Draw(HDC dc) const;
 
-    int GetX() const { return x; }
-    int GetY() const { return y; }
-    int GetWidth() const { return width; }
-    int GetHeight() const { return height; }
+    int GetX() const { return place.x; }
+    int GetY() const { return place.y; }
+    int GetWidth() const { return place.width; }
+    int GetHeight() const { return place.height; }
     const CImage& GetImage() const { return image; }
 
 private:
     CImage image;
     std::string basePath;
-    RECT rect{};
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
+    SkinPlacement place;
 };
 
 // The path of a skin file under the folder that holds "Skin/".
