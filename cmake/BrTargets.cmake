@@ -68,7 +68,9 @@ function(br_test name)
   if(A_LABELS)
     set(label ${A_LABELS})
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${label} TIMEOUT 120)
+  # The environment reaches the programs a test starts too (the service, the client).
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${label} TIMEOUT 120
+    ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan.supp")
 endfunction()
 
 # br_test_helper(name SOURCES ... [LIBS ...]): a small program that tests start.

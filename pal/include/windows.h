@@ -12,6 +12,7 @@
 #include "pal/ini.h"
 #include "pal/input.h"
 #include "pal/kernel.h"
+#include "pal/menu.h"
 #include "pal/message.h"
 #include "pal/ole.h"
 #include "pal/process.h"
