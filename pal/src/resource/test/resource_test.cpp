@@ -52,7 +52,7 @@ TEST(FindResourceA, FindsByModuleTypeAndNameWithWindowsErrors) {
         {"a type given as \"#16\"", nullptr, "named", "#16", kNamed, 0},
         {"a name the type does not have", nullptr, MAKEINTRESOURCEA(3), RT_STRING, nullptr,
          ERROR_RESOURCE_NAME_NOT_FOUND},
-        {"a type the module does not have", nullptr, MAKEINTRESOURCEA(1), RT_MENU, nullptr,
+        {"a type the module does not have", nullptr, MAKEINTRESOURCEA(1), "NO SUCH TYPE", nullptr,
          ERROR_RESOURCE_TYPE_NOT_FOUND},
         {"a module without resources", libc, MAKEINTRESOURCEA(1), RT_STRING, nullptr,
          ERROR_RESOURCE_DATA_NOT_FOUND},
