@@ -16,6 +16,7 @@
 #include "pal/message.h"
 #include "pal/ole.h"
 #include "pal/process.h"
+#include "pal/resource.h"
 #include "pal/runtime.h"
 #include "pal/shell.h"
 #include "pal/text.h"

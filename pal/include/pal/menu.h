@@ -20,6 +20,8 @@
 #define MF_BYCOMMAND 0x0000u
 #define MF_BYPOSITION 0x0400u
 #define MF_SEPARATOR 0x0800u
+// A menu template's mark on the last item of each level.
+#define MF_END 0x0080u
 
 // TrackPopupMenu's flags.
 #define TPM_LEFTBUTTON 0x0000u
@@ -69,6 +71,25 @@ int GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax, UINT f
 // bRevert TRUE drops the copy and returns NULL. NULL for a window without WS_SYSMENU, NULL with
 // ERROR_INVALID_WINDOW_HANDLE for no window of this process.
 HMENU GetSystemMenu(HWND hWnd, BOOL bRevert);
+
+// The menu of the module's RT_MENU template (hInstance NULL: the program): a menu bar whose
+// items and submenus are the template's. NULL with FindResourceA's error when there is none,
+// with ERROR_INVALID_DATA when the template is damaged (nothing of it is left behind).
+HMENU LoadMenuA(HINSTANCE hInstance, LPCSTR lpMenuName);
+
+// Not Win32: one item of a menu template described in code. flags MF_STRING, MF_SEPARATOR or
+// MF_POPUP (whose items are its submenu), with MF_GRAYED, MF_DISABLED, MF_CHECKED; text GBK.
+struct PalMenuTemplateItem {
+    UINT flags = MF_STRING;
+    WORD id = 0;
+    std::string text;
+    std::vector<PalMenuTemplateItem> items;
+};
+// Not Win32: the bytes of the menu template (the standard layout: a header of two zero words,
+// then per item WORD flags, WORD id unless MF_POPUP, the UTF-16 text, MF_END on the last item
+// of each level) whose menu bar has these items, for a module's RT_MENU resource. Empty when a
+// text is no GBK text or a level has no items.
+std::vector<BYTE> PalBuildMenuTemplate(const std::vector<PalMenuTemplateItem>& bar);
 
 // Shows the popup menu with its top-left corner at the screen point x, y (moved left or up by
 // its size where it would leave the screen), on top of every window, and runs a message loop of

@@ -14,6 +14,7 @@ pal_area(dialog
     dialog_units.cpp
     static_control.cpp
     template_builder.cpp
+    template_bytes.cpp
   TESTS
     test/dialog_test.cpp
     test/dialog_template_test.cpp

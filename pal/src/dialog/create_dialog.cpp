@@ -65,6 +65,19 @@ HWND CreateControl(HWND dlg, HINSTANCE instance, const DialogState& state,
                            creation.empty() ? nullptr : creation.data());
 }
 
+// An SS_ICON static whose text is an ordinal shows the module's icon of that id.
+void ShowTemplateIcon(HWND control, HINSTANCE instance, const TemplateItem& item) {
+    if (item.textOrdinal == 0 || item.className != "STATIC" ||
+        (item.style & SS_TYPEMASK) != SS_ICON) {
+        return;
+    }
+    DWORD error = GetLastError();
+    if (HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(item.textOrdinal))) {
+        SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    }
+    SetLastError(error);  // a missing icon leaves the control empty, as on Windows
+}
+
 HWND Fail(HWND dlg, DWORD error) {
     if (dlg) {
         DestroyWindow(dlg);
@@ -127,6 +140,7 @@ HWND CreateFromTemplate(HINSTANCE instance, const DialogTemplate& dialog, HWND p
         // Template order is z-order, the first control in front (and first in the tab order).
         SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         state->controls.push_back(control);
+        ShowTemplateIcon(control, instance, item);
         if (state->ownedFont) {
             SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(state->ownedFont), FALSE);
         }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "dialog/template_bytes.h"
+
 namespace pal::dialog {
 namespace {
 
@@ -15,89 +17,7 @@ constexpr PredefinedClass kPredefined[] = {{0x80, "BUTTON"},    {0x81, "EDIT"},
                                            {0x82, "STATIC"},    {0x83, "LISTBOX"},
                                            {0x84, "SCROLLBAR"}, {0x85, "COMBOBOX"}};
 
-// Reads the template front to back; any read past the end marks it failed.
-class Reader {
-public:
-    Reader(const BYTE* bytes, size_t size) : bytes_(bytes), size_(size) {}
-
-    bool ok() const { return ok_; }
-    void Align(size_t to) { at_ = (at_ + to - 1) / to * to; }
-    WORD Word() { return static_cast<WORD>(Take(2)); }
-    DWORD Dword() { return static_cast<DWORD>(Take(4)); }
-    short Short() { return static_cast<short>(Word()); }
-    BYTE Byte() { return static_cast<BYTE>(Take(1)); }
-    // A zero-terminated UTF-16 text, as GBK.
-    std::string Text() {
-        std::u16string wide;
-        for (WORD unit = Word(); ok_ && unit != 0; unit = Word()) {
-            wide.push_back(static_cast<char16_t>(unit));
-        }
-        return ok_ ? Narrow(wide) : std::string();
-    }
-    // A text, or an ordinal (in *ordinal, the text then empty).
-    std::string TextOrOrdinal(WORD* ordinal) {
-        *ordinal = 0;
-        if (Peek() == kOrdinalMark) {
-            Word();
-            *ordinal = Word();
-            return {};
-        }
-        return Text();
-    }
-    std::vector<BYTE> Bytes(size_t count) {
-        if (!Has(count)) {
-            return {};
-        }
-        std::vector<BYTE> out(bytes_ + at_, bytes_ + at_ + count);
-        at_ += count;
-        return out;
-    }
-
-private:
-    bool Has(size_t count) {
-        if (!ok_ || at_ > size_ || size_ - at_ < count) {
-            ok_ = false;
-        }
-        return ok_;
-    }
-    DWORD Take(size_t count) {
-        if (!Has(count)) {
-            return 0;
-        }
-        DWORD value = 0;
-        for (size_t i = 0; i < count; ++i) {
-            value |= static_cast<DWORD>(bytes_[at_ + i]) << (8 * i);
-        }
-        at_ += count;
-        return value;
-    }
-    WORD Peek() {
-        size_t at = at_;
-        WORD value = Word();
-        at_ = at;
-        return value;
-    }
-    std::string Narrow(const std::u16string& wide) {
-        if (wide.empty()) {
-            return {};
-        }
-        int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                    0, nullptr, nullptr);
-        if (n <= 0) {
-            ok_ = false;  // a character GBK cannot express
-            return {};
-        }
-        std::string out(static_cast<size_t>(n), '\0');
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
-                            nullptr, nullptr);
-        return out;
-    }
-
-    const BYTE* bytes_;
-    size_t size_;
-    size_t at_ = 0;
-    bool ok_ = true;
-};
+using Reader = TemplateReader;
 
 std::string ClassText(Reader& reader) {
     WORD ordinal = 0;

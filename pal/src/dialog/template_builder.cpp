@@ -2,44 +2,12 @@
 #include <cstring>
 
 #include "dialog/dialog_template.h"
+#include "dialog/template_bytes.h"
 
 namespace {
 
-class Writer {
+class Writer : public pal::dialog::TemplateWriter {
 public:
-    bool ok = true;
-    std::vector<BYTE> bytes;
-
-    void Align(size_t to) {
-        while (bytes.size() % to) bytes.push_back(0);
-    }
-    void Word(WORD v) {
-        bytes.push_back(static_cast<BYTE>(v));
-        bytes.push_back(static_cast<BYTE>(v >> 8));
-    }
-    void Dword(DWORD v) {
-        Word(static_cast<WORD>(v));
-        Word(static_cast<WORD>(v >> 16));
-    }
-    void Text(const std::string& gbk) {
-        if (!gbk.empty()) {
-            int n = MultiByteToWideChar(CP_ACP, 0, gbk.data(), static_cast<int>(gbk.size()),
-                                        nullptr, 0);
-            if (n <= 0) {
-                ok = false;
-                return;
-            }
-            std::u16string wide(static_cast<size_t>(n), u'\0');
-            MultiByteToWideChar(CP_ACP, 0, gbk.data(), static_cast<int>(gbk.size()), wide.data(),
-                                n);
-            for (char16_t unit : wide) Word(static_cast<WORD>(unit));
-        }
-        Word(0);
-    }
-    void Ordinal(WORD ordinal) {
-        Word(0xFFFF);
-        Word(ordinal);
-    }
     void Class(const std::string& name) {
         for (WORD ordinal = 0x80; ordinal <= 0x85; ++ordinal) {
             if (name == pal::dialog::PredefinedClassName(ordinal)) {

@@ -3,12 +3,14 @@ pal_area(menu
   SOURCES
     menu_calls.cpp
     menu_table.cpp
+    menu_template.cpp
     open_popups.cpp
     popup_layout.cpp
     popup_window.cpp
     system_menu.cpp
     track_popup.cpp
   TESTS
+    test/menu_template_test.cpp
     test/menu_test.cpp
     test/track_popup_test.cpp
   MT_TESTS
