@@ -68,7 +68,9 @@ function(br_test name)
   if(A_LABELS)
     set(label ${A_LABELS})
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${label} TIMEOUT 120)
+  # Headless even where the machine has a display; the X11 tests choose their own.
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${label} TIMEOUT 120
+    ENVIRONMENT PAL_DISPLAY=headless)
 endfunction()
 
 # br_test_helper(name SOURCES ... [LIBS ...]): a small program that tests start.

@@ -2,6 +2,7 @@
 
 #include "draw/device_context.h"
 #include "draw/screen.h"
+#include "x11/presenter.h"
 
 namespace pal::draw {
 namespace {
@@ -28,9 +29,12 @@ HDC CreateWindowDc(const std::shared_ptr<WindowSurface>& window, cairo_region_t*
     }
     dc->limit = shape;
     std::weak_ptr<WindowSurface> weak = window;
-    dc->onDrawn = [weak](const cairo_rectangle_int_t& area) {
+    // What the context can change: the display presents only that part of what it touched.
+    std::shared_ptr<cairo_region_t> reach(cairo_region_copy(shape), &cairo_region_destroy);
+    dc->onDrawn = [weak, reach](const cairo_rectangle_int_t& area) {
         if (auto surface = weak.lock()) {
             Screen::Get().WindowDrew(*surface, area);
+            present::Current().Drew(surface->hwnd, reach.get(), area);
         }
     };
     return AddDc(std::move(dc));
@@ -53,6 +57,9 @@ bool ReleaseWindowDc(HDC hdc) {
         return false;
     }
     RemoveDc(hdc);
+    if (dc->window) {
+        present::Current().Present(dc->window);  // what the context drew shows now
+    }
     return true;
 }
 

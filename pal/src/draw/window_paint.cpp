@@ -6,6 +6,7 @@
 #include "draw/window_dc.h"
 #include "window/ui_thread.h"
 #include "window/window_object.h"
+#include "x11/presenter.h"
 
 namespace {
 
@@ -107,6 +108,7 @@ int SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw) {
         pal::draw::RemoveGdiObject(hRgn);  // the window owns it now
     }
     window->surface->SetRegion(taken);
+    pal::present::Current().Changed(hWnd);
     if (bRedraw) {
         Invalidate(*window, nullptr, true);
     }

@@ -7,6 +7,7 @@
 #include "draw/screen.h"
 #include "window/ui_thread.h"
 #include "window/window_class.h"
+#include "x11/presenter.h"
 
 namespace pal {
 namespace {
@@ -196,6 +197,7 @@ void RemoveWindowObject(HWND hwnd) {
         table.windows.erase(it);
     }
     draw::Screen::Get().Remove(hwnd);
+    present::Current().Destroyed(hwnd);
     removed->windowClass->windows.fetch_sub(1);
 }
 
@@ -215,6 +217,7 @@ std::vector<std::shared_ptr<Window>> RemoveWindowsOfThread(DWORD threadId) {
     }
     for (const auto& window : removed) {
         draw::Screen::Get().Remove(window->hwnd);
+        present::Current().Destroyed(window->hwnd);
         window->windowClass->windows.fetch_sub(1);
     }
     std::sort(removed.begin(), removed.end(),
