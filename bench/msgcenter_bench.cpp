@@ -53,11 +53,11 @@ public:
         if (!message || message->GetRecord(&record) != S_OK || !record) {
             return E_FAIL;
         }
-        void* buffer = AllocReply(relayhub_test::kReplySize);
+        void* buffer = AllocReply(relayhubtest::kReplySize);
         if (buffer) {
-            std::memset(buffer, 1, relayhub_test::kReplySize);
+            std::memset(buffer, 1, relayhubtest::kReplySize);
             *record->replyOut = buffer;
-            *record->replyLengthOut = relayhub_test::kReplySize;
+            *record->replyLengthOut = relayhubtest::kReplySize;
         }
         return S_OK;
     }
@@ -76,13 +76,13 @@ int RunPeer(const std::string& barePath, int cpu) {
         std::perror("sched_setaffinity");
         return 2;
     }
-    int listenFd = relayhub_test::Listen(barePath);
+    int listenFd = relayhubtest::Listen(barePath);
     auto* center = new CAnswerCenter;
     if (listenFd < 0 || !center->Init(SERVICE_ENDPOINT_ID)) {
         std::puts("failed");
         return 3;
     }
-    std::thread bare([listenFd] { relayhub_test::Serve(listenFd); });
+    std::thread bare([listenFd] { relayhubtest::Serve(listenFd); });
     std::puts("ready");
     std::fflush(stdout);
     char byte;
@@ -186,20 +186,20 @@ void Measure(benchmark::State& state, const char* name, RoundTrip roundTrip) {
     g_figures[name] = f;
 }
 
-uint8_t g_request[relayhub_test::kRequestSize] = {};
+uint8_t g_request[relayhubtest::kRequestSize] = {};
 
 bool SendThroughCenter(DWORD timeout) {
     void* reply = nullptr;
     int length = 0;
     int hr = g_center->SendMsg(SERVICE_ENDPOINT_ID, 0, CHANNEL_PLAYER, g_request, sizeof g_request,
                                &reply, &length, timeout);
-    bool ok = hr == S_OK && length == static_cast<int>(relayhub_test::kReplySize);
+    bool ok = hr == S_OK && length == static_cast<int>(relayhubtest::kReplySize);
     g_center->FreeReply(reply);
     return ok;
 }
 
 void BM_BarePingPong(benchmark::State& state) {
-    Measure(state, "bare", [] { return relayhub_test::RoundTrip(g_bareFd); });
+    Measure(state, "bare", [] { return relayhubtest::RoundTrip(g_bareFd); });
 }
 
 void BM_SendMsgDirect(benchmark::State& state) {
@@ -270,7 +270,7 @@ int main(int argc, char** argv) {
     if (peer.pid < 0) {
         std::fprintf(stderr, "the peer did not start\n");
     } else if (!center.Init(PROXY_ENDPOINT_ID) ||
-               (g_bareFd = relayhub_test::Connect(barePath)) < 0) {
+               (g_bareFd = relayhubtest::Connect(barePath)) < 0) {
         std::fprintf(stderr, "no endpoint or no bare connection\n");
     } else {
         g_center = &center;

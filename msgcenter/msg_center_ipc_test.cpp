@@ -109,7 +109,7 @@ protected:
 
     brtest::ScopedTestRoot root_;
     std::unique_ptr<mctest::CTestCenter> center_;
-    relayhub_test::PeerProcess peer_{"msgcenter_peer"};
+    brtest::PeerProcess peer_{"msgcenter_peer"};
 };
 
 // ---- Calls and posts in both directions ----

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "byte_stream.h"
+#include "hex_bytes.h"
 #include "play_object_cache.h"
 #include "play_object_reply.h"
 
@@ -147,9 +148,7 @@ std::vector<uint8_t> WithData(const PlayObjectValues& values, int declared,
 }
 
 std::vector<uint8_t> IntBytes(std::initializer_list<int> ints) {
-    std::vector<uint8_t> bytes(ints.size() * sizeof(int));
-    std::memcpy(bytes.data(), std::data(ints), bytes.size());
-    return bytes;
+    return brtest::Ints<std::vector<uint8_t>>(ints);
 }
 
 TEST(PlayObjectCache, DataOfEightBytesReplacesTheFirstTwoEntriesOnly) {

@@ -92,7 +92,8 @@ bool MoviePlayer::Click(int32_t x, int32_t y, uint64_t nowMs) {
 std::vector<ShownItem> MoviePlayer::Shown() const {
     std::vector<ShownItem> items;
     for (const Label& l : labels_) items.push_back({l.x, l.y, 0, 0, l.text, false});
-    for (const Live& l : lives_) items.push_back({l.label.x, l.label.y, 0, 0, l.shown, false});
+    for (const Live& l : lives_)
+        items.push_back({l.label.x, l.label.y, 0, 0, l.shown, false, true});
     for (const Button& b : buttons_) items.push_back({b.x, b.y, b.width, b.height, b.text, true});
     return items;
 }

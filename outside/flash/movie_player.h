@@ -35,6 +35,7 @@ struct ShownItem {
     int32_t x, y, width, height;  // width and height 0 for labels
     std::string text;
     bool button;
+    bool live = false;  // the text is the last reply of a live label's call
 };
 
 class MoviePlayer {

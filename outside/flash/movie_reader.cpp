@@ -1,8 +1,8 @@
 #include <charconv>
-#include <fstream>
 #include <sstream>
 
 #include "movie.h"
+#include "movie_fetch.h"
 #include "request_xml.h"
 
 namespace flash {
@@ -154,19 +154,11 @@ MovieLoad ParseMovie(std::string_view text) {
 }
 
 MovieLoad ReadMovieFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return Failure(0, "cannot open " + path);
-    std::string text;
-    char buffer[8192];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        text.append(buffer, size_t(in.gcount()));
-        if (text.size() > kMaxMovieBytes)
-            return Failure(0, "the movie is larger than 1 MiB");
-    }
-    if (in.bad())
-        return Failure(0, "cannot read " + path);
-    return ParseMovie(text);
+    std::atomic<bool> never{false};
+    FetchResult read = ReadMovieSource(path, nullptr, never);
+    if (!read.ok)
+        return Failure(0, read.error);
+    return ParseMovie(read.text);
 }
 
 std::string DescribeError(const MovieError& error) {

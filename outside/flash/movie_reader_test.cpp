@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "movie.h"
+#include "request_xml.h"
 
 namespace {
 
@@ -146,6 +147,31 @@ TEST(ReadMovieFile, ReadsAFileAndSaysWhyItCannot) {
     EXPECT_FALSE(load.ok);
     EXPECT_FALSE(load.error.message.empty());
     fs::remove_all(dir);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ReplyText, ShowsTheTextOfAOneElementReplyAndAnyOtherReplyAsItIs) {
+    const struct {
+        const char* reply;
+        const char* shown;
+    } cases[] = {
+        {"<number>215</number>", "215"},
+        {"<string>歌</string>", "歌"},
+        {"<true />", "true"},
+        {"<false/>", "false"},
+        {"<string></string>", ""},
+        {"<number>1</string>", "<number>1</string>"},
+        {"<a><b>1</b></a>", "<a><b>1</b></a>"},
+        {"<a b>1</a b>", "<a b>1</a b>"},
+        {"plain", "plain"},
+        {"</>", "</>"},
+        {"<>x</>", "<>x</>"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(flash::ReplyText(c.reply), c.shown) << c.reply;
 }
 
 }  // namespace

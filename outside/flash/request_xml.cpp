@@ -35,6 +35,26 @@ std::string CheckRequestXml(const std::string& request) {
     return "";
 }
 
+std::string ReplyText(const std::string& reply) {
+    if (reply.size() < 3 || reply[0] != '<' || reply.find('<', 1) == std::string::npos) {
+        if (reply.size() >= 3 && reply[0] == '<' && EndsWith(reply, "/>")) {
+            std::string name = reply.substr(1, reply.size() - 3);
+            while (!name.empty() && name.back() == ' ') name.pop_back();
+            if (!name.empty() && name.find_first_of("<> ") == std::string::npos)
+                return name;
+        }
+        return reply;
+    }
+    size_t open = reply.find('>');
+    std::string name = reply.substr(1, open - 1);
+    const std::string close = "</" + name + ">";
+    if (name.empty() || name.find_first_of("</ ") != std::string::npos || !EndsWith(reply, close) ||
+        reply.size() < open + 1 + close.size())
+        return reply;
+    std::string inner = reply.substr(open + 1, reply.size() - open - 1 - close.size());
+    return inner.find('<') == std::string::npos ? inner : reply;
+}
+
 std::string RequestName(const std::string& request) {
     size_t start = sizeof kOpen - 1;
     return request.substr(start, request.find('"', start) - start);

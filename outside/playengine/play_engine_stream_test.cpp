@@ -10,7 +10,6 @@
 namespace {
 
 using namespace enginetest;
-using namespace enginetest;
 using enginetest::Mode;
 using enginetest::StreamServer;
 
@@ -70,6 +69,8 @@ TEST_F(StreamTest, AStreamThatStopsHalfwayFailsThePlay) {
     StreamServer server(Track(), Mode::StopHalfway, 4096, milliseconds(20));
     ASSERT_EQ(Open(server.Address("song.wav")), PE_OK);
     ASSERT_EQ(core_->Play(), PE_OK);
+    ASSERT_TRUE(receiver_.WaitFor(Start, milliseconds(15000)));
+    server.StopHalfway();
     ASSERT_TRUE(receiver_.WaitFor(Fail, milliseconds(15000)));
     std::vector<Note> notes = receiver_.Notes();
     auto failed = std::find_if(notes.begin(), notes.end(),

@@ -9,14 +9,14 @@
 TEST(BarePingPong, ServesEveryRoundTripUntilTheClientCloses) {
     brtest::ScopedTestRoot root;
     std::string path = root.Runtime() + "/bare.sock";
-    int listenFd = relayhub_test::Listen(path);
+    int listenFd = relayhubtest::Listen(path);
     ASSERT_GE(listenFd, 0);
     auto served =
-        std::async(std::launch::async, [listenFd] { return relayhub_test::Serve(listenFd); });
-    int fd = relayhub_test::Connect(path);
+        std::async(std::launch::async, [listenFd] { return relayhubtest::Serve(listenFd); });
+    int fd = relayhubtest::Connect(path);
     ASSERT_GE(fd, 0);
     for (int i = 0; i < 100; ++i) {
-        ASSERT_TRUE(relayhub_test::RoundTrip(fd));
+        ASSERT_TRUE(relayhubtest::RoundTrip(fd));
     }
     close(fd);
     EXPECT_EQ(served.get(), 100);

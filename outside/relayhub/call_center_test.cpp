@@ -22,7 +22,7 @@
 
 namespace {
 
-using namespace relayhub_test;
+using namespace relayhubtest;
 using Clock = std::chrono::steady_clock;
 
 long MillisecondsSince(Clock::time_point start) {

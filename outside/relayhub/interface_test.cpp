@@ -72,7 +72,7 @@ TEST(RelayHubInterface, RealObjectsAnswerTheirIdsAndRefuseReservedSlots) {
     std::string dir = root.Runtime() + "/callcenter";
     ICallCenter* center = RS_InitializeCallCenter(dir.c_str(), 3);
     ASSERT_NE(center, nullptr);
-    relayhub_test::TestPeer peer(center);
+    relayhubtest::TestPeer peer(center);
     ICallEndpoint* endpoint = center->CreateEndpoint(70, 0, &peer, 0);
     ASSERT_NE(endpoint, nullptr);
 

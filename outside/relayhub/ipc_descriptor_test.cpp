@@ -10,7 +10,7 @@
 #include "receiver.h"
 #include "socket_util.h"
 
-namespace relayhub_test {
+namespace relayhubtest {
 namespace {
 
 using DescriptorTest = IpcTest;
@@ -64,4 +64,4 @@ TEST_F(DescriptorTest, WithItsDescriptorsUsedUpAnEndpointStillTakesNewCallers) {
 }
 
 }  // namespace
-}  // namespace relayhub_test
+}  // namespace relayhubtest

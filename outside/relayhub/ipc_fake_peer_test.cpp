@@ -15,7 +15,7 @@
 #include "raw_frames.h"
 #include "socket_util.h"
 
-namespace relayhub_test {
+namespace relayhubtest {
 namespace {
 
 using FakePeerTest = IpcTest;
@@ -148,4 +148,4 @@ TEST_F(FakePeerTest, TheCallerTakesOnlyItsOwnWellFormedReply) {
 }
 
 }  // namespace
-}  // namespace relayhub_test
+}  // namespace relayhubtest

@@ -8,7 +8,7 @@
 #include "raw_frames.h"
 #include "socket_util.h"
 
-namespace relayhub_test {
+namespace relayhubtest {
 namespace {
 
 using RawTest = IpcTest;
@@ -137,4 +137,4 @@ TEST_F(RawTest, AnEndpointOfAnotherUserIsNotCalled) {
 }
 
 }  // namespace
-}  // namespace relayhub_test
+}  // namespace relayhubtest

@@ -10,7 +10,7 @@
 #include "ipc_fixture.h"
 #include "socket_util.h"
 
-namespace relayhub_test {
+namespace relayhubtest {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -197,4 +197,4 @@ TEST_F(IpcTest, CallsBackFromInsideOnMessageInBothDirectionsDoNotDeadlock) {
 }
 
 }  // namespace
-}  // namespace relayhub_test
+}  // namespace relayhubtest

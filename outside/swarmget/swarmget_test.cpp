@@ -19,10 +19,10 @@
 #include "test_root.h"
 #include "wait_until.h"
 
-using swarmget_test::Body;
-using swarmget_test::ObserverCall;
-using swarmget_test::RecordingObserver;
-using swarmget_test::TestHttpServer;
+using swarmgettest::Body;
+using swarmgettest::ObserverCall;
+using swarmgettest::RecordingObserver;
+using swarmgettest::TestHttpServer;
 
 namespace {
 

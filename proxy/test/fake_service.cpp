@@ -97,26 +97,6 @@ HRESULT FakeService::OnMessage(ICallMessage* message) {
     return S_OK;
 }
 
-Bytes Ints(std::initializer_list<int> values) {
-    Bytes bytes(values.size() * sizeof(int));
-    std::memcpy(bytes.data(), std::data(values), bytes.size());
-    return bytes;
-}
-
-Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
-
-Bytes Text(const std::string& text) {
-    Bytes bytes(text.begin(), text.end());
-    bytes.push_back(0);
-    return bytes;
-}
-
 Bytes SignBytes(uint32_t first, uint32_t second) {
     return Ints({static_cast<int>(first), static_cast<int>(second)});
 }

@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "hex_bytes.h"
 #include "msg_ids.h"
 #include "received_log.h"
 #include "relayhub.h"
@@ -66,10 +67,16 @@ private:
     std::function<Answer(const Received&)> answer_;
 };
 
-// Payload helpers.
-Bytes Ints(std::initializer_list<int> values);
-Bytes Cat(std::initializer_list<Bytes> parts);
-Bytes Text(const std::string& text);  // the characters and a NUL
+// Payloads in the shared notation, as byte vectors.
+inline Bytes Ints(std::initializer_list<int> values) {
+    return brtest::Ints<Bytes>(values);
+}
+inline Bytes Cat(std::initializer_list<Bytes> parts) {
+    return brtest::Cat<Bytes>(parts);
+}
+inline Bytes Text(const std::string& text) {
+    return brtest::Text<Bytes>(text);
+}
 Bytes SignBytes(uint32_t first, uint32_t second);
 
 }  // namespace proxytest

@@ -6,30 +6,15 @@
 #include "media_play.h"
 #include "play_state.h"
 #include "player_ctrl.h"
-#include "road_support.h"
+#include "client_road_fixture.h"
 
 namespace proxytest {
 namespace {
 
 using namespace std::chrono_literals;
 
-class ClientPlayerTest : public RoadTest {
+class ClientPlayerTest : public ClientRoadTest {
 protected:
-    void SetUp() override {
-        RoadTest::SetUp();
-        g_pMainDlg = &window_;
-        ASSERT_TRUE(InitProxy());
-        ASSERT_TRUE(WaitForService());
-        g_PlayerCore.SetCore(GetPlayerCoreProxy());
-        ASSERT_TRUE(g_PlayerCore.Init());
-    }
-    void TearDown() override {
-        StopCoreServer();
-        UnInitProxy();
-        g_pMainDlg = nullptr;
-        RoadTest::TearDown();
-    }
-
     // Waits until the window's play state is state; false after timeoutMs.
     bool WaitForState(int state, int timeoutMs) {
         const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -48,7 +33,6 @@ protected:
         return g_PlayerCore.Open(item);
     }
 
-    CPlayStateHolder window_;
 };
 
 // A lost service: every command false, every getter false with 0, the buffering progress true

@@ -18,8 +18,8 @@
 namespace proxytest {
 namespace {
 
-using swarmget_test::Body;
-using swarmget_test::TestHttpServer;
+using swarmgettest::Body;
+using swarmgettest::TestHttpServer;
 
 // One observer call: its slot, sign, text and values, and whether the host was inside a start.
 struct P2PEvent {

@@ -1,9 +1,13 @@
 // Test support: the one notation the tests write bytes in, hex pairs ("05 00 00 00 | 61 00"),
-// and its reading back, for exact wire and payload bytes as tables of cases.
+// and its reading back, for exact wire and payload bytes as tables of cases; and builders for
+// payloads made of values (32-bit integers as the host lays them out, zero-ended texts), into
+// a string or a byte vector.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 
@@ -74,6 +78,32 @@ inline std::string Counting(size_t n, uint8_t first = 0) {
         out.push_back(static_cast<char>(first + i));
     }
     return out;
+}
+
+// The values as the host's 32-bit integers, one after another.
+template <class Out = std::string>
+Out Ints(std::initializer_list<int> values) {
+    Out bytes(values.size() * sizeof(int), 0);
+    std::memcpy(bytes.data(), std::data(values), bytes.size());
+    return bytes;
+}
+
+// The characters of text and a terminating zero.
+template <class Out = std::string>
+Out Text(const std::string& text) {
+    Out bytes(text.begin(), text.end());
+    bytes.push_back(0);
+    return bytes;
+}
+
+// The parts one after another.
+template <class Out>
+Out Cat(std::initializer_list<Out> parts) {
+    Out all;
+    for (const Out& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
 }
 
 }  // namespace brtest

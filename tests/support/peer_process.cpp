@@ -12,7 +12,7 @@
 
 extern char** environ;
 
-namespace relayhub_test {
+namespace brtest {
 
 bool PeerProcess::Start(const std::vector<std::string>& args) {
     int in[2], out[2];
@@ -116,4 +116,4 @@ void PeerProcess::Kill() {
     }
 }
 
-}  // namespace relayhub_test
+}  // namespace brtest

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace relayhub_test {
+namespace brtest {
 
 class PeerProcess {
 public:
@@ -39,4 +39,4 @@ private:
     std::string buffered_;
 };
 
-}  // namespace relayhub_test
+}  // namespace brtest

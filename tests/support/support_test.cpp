@@ -7,6 +7,7 @@
 #include <chrono>
 #include <thread>
 
+#include "hex_bytes.h"
 #include "received_log.h"
 #include "wait_until.h"
 
@@ -57,6 +58,22 @@ TEST(ReceivedLog, KeepsWhatArrivesFromOtherThreadsInOrder) {
     EXPECT_EQ(log.All(), (std::vector<brtest::Received>{{1, "ab"}, {2, ""}, {3, ""}}));
     EXPECT_FALSE(log.WaitForCount(4, 50ms));
     EXPECT_TRUE(log.WaitFor([](const auto& all) { return all.back().channel == 3; }, 0ms));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ByteNotation, BuildersAndHexAgree) {
+    using Vec = std::vector<uint8_t>;
+    EXPECT_EQ(brtest::Hex(brtest::Ints({1, -1, 0x01020304})),
+              brtest::Norm("01 00 00 00 | FF FF FF FF | 04 03 02 01"));
+    EXPECT_EQ(brtest::Text("ab"), brtest::Bytes("61 62 00"));
+    EXPECT_EQ(brtest::Text(""), brtest::Bytes("00"));
+    Vec joined = brtest::Cat<Vec>({brtest::Ints<Vec>({7}), brtest::Text<Vec>("x"), Vec{}});
+    EXPECT_EQ(brtest::Hex(joined.data(), joined.size()), brtest::Norm("07 00 00 00 78 00"));
+    EXPECT_THROW(brtest::Bytes("0"), std::invalid_argument);
+    EXPECT_THROW(brtest::Bytes("0g"), std::invalid_argument);
 }
 
 }  // namespace

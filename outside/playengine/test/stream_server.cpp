@@ -40,9 +40,18 @@ std::string StreamServer::Address(const std::string& name) const {
     return "http://127.0.0.1:" + std::to_string(port_) + "/" + name;
 }
 
+void StreamServer::StopHalfway() {
+    {
+        std::lock_guard lock(mu_);
+        stop_allowed_ = true;
+    }
+    stopping_.notify_all();
+}
+
 bool StreamServer::Provide(size_t offset, size_t length, httplib::DataSink& sink) {
     std::unique_lock lock(mu_);
     if (mode_ == Mode::StopHalfway && offset >= bytes_.size() / 2) {
+        stopping_.wait(lock, [this] { return stop_allowed_ || closing_; });
         stopped_ = true;
         return false;  // the connection ends before the promised length
     }

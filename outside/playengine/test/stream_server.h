@@ -1,6 +1,7 @@
 // Test support: an http server on 127.0.0.1 that serves one item for the engine's stream tests,
 // in pieces with a pause after each (a slow network), or answers 404, or stops halfway through
-// and then answers every request with 503.
+// and then answers every request with 503. The halfway stop waits at the half until the test
+// calls StopHalfway(), so a slow player still opens and starts before the stream breaks.
 #pragma once
 
 #include <httplib.h>
@@ -24,6 +25,8 @@ public:
 
     // The address of `name` on this server.
     std::string Address(const std::string& name) const;
+    // StopHalfway: lets the connection that waits at the half end before its promised length.
+    void StopHalfway();
 
 private:
     bool Provide(size_t offset, size_t length, httplib::DataSink& sink);
@@ -38,7 +41,8 @@ private:
     std::mutex mu_;
     std::condition_variable stopping_;
     bool closing_ = false;
-    bool stopped_ = false;  // StopHalfway: the half has been sent
+    bool stop_allowed_ = false;  // StopHalfway: the test lets the stream break
+    bool stopped_ = false;       // StopHalfway: the half has been sent
 };
 
 }  // namespace enginetest

@@ -14,7 +14,7 @@
 #include <cstring>
 #include <string>
 
-namespace relayhub_test {
+namespace relayhubtest {
 
 inline constexpr size_t kRequestSize = 16;
 inline constexpr size_t kReplySize = 4;
@@ -107,4 +107,4 @@ inline bool RoundTrip(int fd) {
     return WriteAll(fd, request, sizeof request) && ReadAll(fd, reply, sizeof reply);
 }
 
-}  // namespace relayhub_test
+}  // namespace relayhubtest

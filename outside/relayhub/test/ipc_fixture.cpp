@@ -4,7 +4,7 @@
 
 #include "call_center.h"
 
-namespace relayhub_test {
+namespace relayhubtest {
 
 void IpcTest::SetUp() {
     dir_ = root_.Runtime() + "/callcenter";
@@ -71,4 +71,4 @@ int32_t IpcTest::PeerLiveBuffers(int32_t id) {
     return live;
 }
 
-}  // namespace relayhub_test
+}  // namespace relayhubtest

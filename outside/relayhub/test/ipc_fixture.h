@@ -14,7 +14,8 @@
 #include "test_peer.h"
 #include "test_root.h"
 
-namespace relayhub_test {
+namespace relayhubtest {
+using brtest::PeerProcess;
 
 struct CallResult {
     HRESULT hr = E_FAIL;
@@ -54,4 +55,4 @@ inline long MillisecondsSince(std::chrono::steady_clock::time_point start) {
                                  .count());
 }
 
-}  // namespace relayhub_test
+}  // namespace relayhubtest

@@ -16,7 +16,7 @@
 #include "frame.h"
 #include "test_peer.h"
 
-namespace relayhub_test {
+namespace relayhubtest {
 
 inline std::vector<uint8_t> Hex(const std::string& text) {
     std::vector<uint8_t> out;
@@ -97,4 +97,4 @@ inline std::vector<uint8_t> EchoFrame(uint64_t sequence, const std::string& text
     return out;
 }
 
-}  // namespace relayhub_test
+}  // namespace relayhubtest

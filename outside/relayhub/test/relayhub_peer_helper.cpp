@@ -28,7 +28,7 @@
 
 namespace {
 
-using namespace relayhub_test;
+using namespace relayhubtest;
 
 void Say(const std::string& line) {
     std::cout << line << std::endl;

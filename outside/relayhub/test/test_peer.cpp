@@ -6,7 +6,7 @@
 
 #include "call_center.h"
 
-namespace relayhub_test {
+namespace relayhubtest {
 
 namespace {
 
@@ -130,4 +130,4 @@ HRESULT TestPeer::OnMessage(ICallMessage* message) {
     return S_OK;
 }
 
-}  // namespace relayhub_test
+}  // namespace relayhubtest

@@ -9,7 +9,7 @@
 
 #include "relayhub.h"
 
-namespace relayhub_test {
+namespace relayhubtest {
 
 enum PeerChannel : int32_t {
     kEcho = 1,         // replies with the payload
@@ -49,4 +49,4 @@ private:
     std::atomic<int> delivered_{0};
 };
 
-}  // namespace relayhub_test
+}  // namespace relayhubtest

@@ -20,7 +20,7 @@
 #include <string>
 #include <thread>
 
-namespace swarmget_test {
+namespace swarmgettest {
 
 // Deterministic bytes that differ at every offset modulo 251, so a shifted, dropped or
 // repeated piece shows.
@@ -123,4 +123,4 @@ private:
     bool closing_ = false;
 };
 
-}  // namespace swarmget_test
+}  // namespace swarmgettest

@@ -12,7 +12,7 @@
 
 #include "p2p_observer.h"
 
-namespace swarmget_test {
+namespace swarmgettest {
 
 struct ObserverCall {
     int slot;
@@ -86,4 +86,4 @@ private:
     std::function<void(const ObserverCall&)> hook_;
 };
 
-}  // namespace swarmget_test
+}  // namespace swarmgettest

@@ -249,8 +249,9 @@ struct PAINTSTRUCT {
 };
 typedef PAINTSTRUCT* LPPAINTSTRUCT;
 
-// Each top-level window has an opaque 32-bit surface; the screen shows the visible windows in
-// creation order (the newest on top), each through its window region, with what was drawn on the
+// Each top-level window has an opaque 32-bit surface, and its child windows draw into their part
+// of it, clipped to their rectangles; the screen shows the visible, not minimised top-level
+// windows in the desktop's z-order, each through its window region, with what was drawn on the
 // screen's context (GetDC(NULL)) over them until a window draws there again.
 
 // Validates the window and gives a context that draws into it, clipped to the part that was to

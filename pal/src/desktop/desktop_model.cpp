@@ -229,10 +229,17 @@ bool Contains(const RECT& rect, POINT point) {
            point.y < rect.bottom;
 }
 
+// The point is in the window's rectangle and in its window region, when it has one.
+bool Hits(HWND hwnd, Window& window, POINT screen) {
+    const RECT rect = ScreenRect(hwnd);
+    return Contains(rect, screen) &&
+           (!window.surface || window.surface->InRegion(screen.x - rect.left, screen.y - rect.top));
+}
+
 HWND DeepestAt(HWND hwnd, POINT screen) {
     for (HWND child : Desktop::Get().Children(hwnd)) {
         auto window = DesktopWindow(child);
-        if (window && (window->Style() & WS_VISIBLE) && Contains(ScreenRect(child), screen)) {
+        if (window && (window->Style() & WS_VISIBLE) && Hits(child, *window, screen)) {
             return DeepestAt(child, screen);
         }
     }
@@ -245,7 +252,7 @@ HWND WindowAtPoint(POINT screen) {
     for (HWND top : Desktop::Get().Children(nullptr)) {
         auto window = DesktopWindow(top);
         if (window && (window->Style() & (WS_VISIBLE | WS_MINIMIZE)) == WS_VISIBLE &&
-            Contains(ScreenRect(top), screen)) {
+            Hits(top, *window, screen)) {
             return DeepestAt(top, screen);
         }
     }

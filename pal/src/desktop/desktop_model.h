@@ -93,6 +93,7 @@ std::shared_ptr<Window> DesktopWindow(HWND hwnd);
 // The window's rectangle in screen coordinates.
 RECT ScreenRect(HWND hwnd);
 // The visible window frontmost under a screen point, down to the deepest child; NULL for none.
+// A point outside a window's window region does not hit it.
 HWND WindowAtPoint(POINT screen);
 
 }  // namespace pal

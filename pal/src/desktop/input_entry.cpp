@@ -2,6 +2,7 @@
 // they are for (pal/input.h says which), where its InputSource turns them into messages.
 #include "desktop/desktop_call.h"
 #include "desktop/input_source.h"
+#include "shell/notify_area.h"
 #include "window/ui_thread.h"
 
 namespace {
@@ -32,6 +33,10 @@ void RoutePointer(pal::InputEvent event) {
         desktop.SetKeyDown(event.key, event.down);
     }
     HWND capture = desktop.Capture();
+    // The notification area lies above every window; only a capture reaches past it.
+    if (!capture && pal::shell::NotifyArea::Get().TakePointer(event)) {
+        return;
+    }
     event.target = capture ? capture : pal::WindowAtPoint(event.point);
     if (event.target && (capture || Enabled(event.target))) {
         Route(event);

@@ -16,10 +16,12 @@ pal_area(draw
     text_out.cpp
     window_dc.cpp
     window_paint.cpp
+    window_place.cpp
     window_surface.cpp
   TESTS
     test/blit_test.cpp
     test/gdi_object_test.cpp
     test/region_test.cpp
     test/text_test.cpp
-    test/window_paint_test.cpp)
+    test/window_paint_test.cpp
+    test/window_place_test.cpp)

@@ -61,13 +61,13 @@ void Paint(DeviceContext& dst, cairo_surface_t* surface, const cairo_matrix_t& t
             return;
         }
     }
-    Drawing drawing(dst);
+    const cairo_rectangle_int_t box{static_cast<int>(x0), static_cast<int>(y0),
+                                    static_cast<int>(x1 - x0), static_cast<int>(y1 - y0)};
+    Drawing drawing(dst, &box);
     if (!drawing.cr) {
         return;
     }
     cairo_t* cr = drawing.cr;
-    cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
-    cairo_clip(cr);
     cairo_pattern_t* pattern = cairo_pattern_create_for_surface(surface);
     cairo_pattern_set_matrix(pattern, &toSurface);
     cairo_pattern_set_filter(pattern, CAIRO_FILTER_NEAREST);
@@ -94,10 +94,20 @@ cairo_matrix_t DestToSource(const BlitRects& r) {
     return m;
 }
 
+// The destination rectangle lies wholly outside what the context may touch: a blit there (most
+// of a repaint of one button, say) needs neither the source prepared nor cairo.
+bool OutsideLimit(const DeviceContext& dst, const BlitRects& r) {
+    if (!dst.limit || dst.target->bottomUp || r.dw <= 0 || r.dh <= 0) {
+        return false;
+    }
+    const cairo_rectangle_int_t box{r.dx + dst.originX, r.dy + dst.originY, r.dw, r.dh};
+    return cairo_region_contains_rectangle(dst.limit, &box) == CAIRO_REGION_OVERLAP_OUT;
+}
+
 }  // namespace
 
 void Composite(DeviceContext& dst, DeviceContext& src, const BlitRects& r, const CompositeOp& how) {
-    if (!src.target || !dst.target) {
+    if (!src.target || !dst.target || OutsideLimit(dst, r)) {
         return;
     }
     Bitmap& bitmap = *src.target;
@@ -118,7 +128,7 @@ void Composite(DeviceContext& dst, DeviceContext& src, const BlitRects& r, const
 
 void CompositeSurface(DeviceContext& dst, cairo_surface_t* surface, const BlitRects& r,
                       const CompositeOp& how) {
-    if (!dst.target) {
+    if (!dst.target || OutsideLimit(dst, r)) {
         return;
     }
     cairo_matrix_t m = DestToSource(r), step;

@@ -37,7 +37,17 @@ void RemoveDc(HDC hdc) {
     RemoveGdiObject(hdc);
 }
 
-Drawing::Drawing(DeviceContext& d) : dc(d) {
+void ClipTo(cairo_t* cr, const cairo_region_t* region) {
+    const int n = cairo_region_num_rectangles(region);
+    for (int i = 0; i < n; ++i) {
+        cairo_rectangle_int_t r;
+        cairo_region_get_rectangle(region, i, &r);
+        cairo_rectangle(cr, r.x, r.y, r.width, r.height);
+    }
+    cairo_clip(cr);
+}
+
+Drawing::Drawing(DeviceContext& d, const cairo_rectangle_int_t* box) : dc(d) {
     if (!dc.target) {
         return;
     }
@@ -45,24 +55,22 @@ Drawing::Drawing(DeviceContext& d) : dc(d) {
     const cairo_matrix_t flip = dc.target->Flip();
     cairo_set_matrix(cr, &flip);
     cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
-    if (dc.limit) {
-        const int n = cairo_region_num_rectangles(dc.limit);
-        for (int i = 0; i < n; ++i) {
-            cairo_rectangle_int_t r;
-            cairo_region_get_rectangle(dc.limit, i, &r);
-            cairo_rectangle(cr, r.x, r.y, r.width, r.height);
-        }
-        cairo_clip(cr);
+    if (box) {
+        // One clip for the limit and the call's box: cairo composites a single region fastest.
+        const cairo_rectangle_int_t all{0, 0, dc.target->width, dc.target->height};
+        cairo_region_t* part =
+            dc.limit ? cairo_region_copy(dc.limit) : cairo_region_create_rectangle(&all);
+        const cairo_rectangle_int_t onTarget{box->x + dc.originX, box->y + dc.originY, box->width,
+                                             box->height};
+        cairo_region_intersect_rectangle(part, &onTarget);
+        ClipTo(cr, part);
+        cairo_region_destroy(part);
+    } else if (dc.limit) {
+        ClipTo(cr, dc.limit);
     }
     cairo_translate(cr, dc.originX, dc.originY);
     if (dc.state.clip) {
-        const int n = cairo_region_num_rectangles(dc.state.clip);
-        for (int i = 0; i < n; ++i) {
-            cairo_rectangle_int_t r;
-            cairo_region_get_rectangle(dc.state.clip, i, &r);
-            cairo_rectangle(cr, r.x, r.y, r.width, r.height);
-        }
-        cairo_clip(cr);
+        ClipTo(cr, dc.state.clip);
     }
 }
 

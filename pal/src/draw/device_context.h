@@ -50,9 +50,9 @@ void RemoveDc(HDC hdc);
 
 // A cairo context on the DC's target: the flip of a bottom-up bitmap, the clip (the limit and
 // the selected clip region) and the origin applied, so user coordinates are the DC's. Null when
-// the DC draws nowhere.
+// the DC draws nowhere. With a box (DC coordinates), drawing is clipped to it too.
 struct Drawing {
-    explicit Drawing(DeviceContext& dc);
+    explicit Drawing(DeviceContext& dc, const cairo_rectangle_int_t* box = nullptr);
     ~Drawing();
     Drawing(const Drawing&) = delete;
     Drawing& operator=(const Drawing&) = delete;
@@ -66,6 +66,9 @@ private:
     double x0_ = 0, y0_ = 0, x1_ = 0, y1_ = 0;
     bool touched_ = false;
 };
+
+// Clips cr to the region (in its user coordinates now).
+void ClipTo(cairo_t* cr, const cairo_region_t* region);
 
 // The pixel of a COLORREF, opaque.
 uint32_t OpaquePixel(COLORREF color);

@@ -3,19 +3,17 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "desktop/desktop_model.h"
 #include "draw/device_context.h"
+#include "draw/window_place.h"
 
 namespace pal::draw {
 namespace {
 
-void ClipToRegion(cairo_t* cr, const cairo_region_t* region) {
-    const int n = cairo_region_num_rectangles(region);
-    for (int i = 0; i < n; ++i) {
-        cairo_rectangle_int_t r;
-        cairo_region_get_rectangle(region, i, &r);
-        cairo_rectangle(cr, r.x, r.y, r.width, r.height);
-    }
-    cairo_clip(cr);
+// The desktop model's screen size, within what a bitmap can hold.
+Extent ScreenExtent() {
+    const Extent size = Desktop::Get().ScreenSize();
+    return Extent{std::min(size.cx, kMaxBitmapSide), std::min(size.cy, kMaxBitmapSide)};
 }
 
 // $PAL_SCREEN_PNG: where the screen is saved as a window goes and at exit; null when unset.
@@ -24,80 +22,87 @@ const char* ScreenFile() {
     return path && *path ? path : nullptr;
 }
 
+}  // namespace
+
 // Reads the variable again: the program may have changed or removed it since.
-void SaveScreenAtExit() {
+void SaveScreenFile() {
     if (const char* path = ScreenFile()) {
         SavePng(*Screen::Get().Composite(), path);
     }
 }
-
-}  // namespace
 
 Screen& Screen::Get() {
     static Screen* screen = new Screen;  // never destroyed: windows may go at exit
     return *screen;
 }
 
-Screen::Screen()
-    : overlay(Bitmap::Create(kScreenWidth, kScreenHeight, Bitmap::Format::kArgb, false)),
-      drawn_(cairo_region_create()) {
+Screen::Screen() : drawn_(cairo_region_create()) {
     if (ScreenFile()) {
-        std::atexit(SaveScreenAtExit);
+        std::atexit(SaveScreenFile);
     }
 }
 
-void Screen::Add(std::shared_ptr<WindowSurface> window) {
+std::shared_ptr<Bitmap> Screen::Overlay() {
     std::lock_guard<std::mutex> guard(lock_);
-    windows_.push_back(std::move(window));
+    return OverlayLocked();
 }
 
-void Screen::Remove(HWND hwnd) {
-    if (ScreenFile() && Find(hwnd)) {
-        SavePng(*Composite(), ScreenFile());  // the last picture with the window in it
+std::shared_ptr<Bitmap> Screen::OverlayLocked() {
+    const Extent size = ScreenExtent();
+    if (overlay_ && overlay_->width == size.cx && overlay_->height == size.cy) {
+        return overlay_;
     }
-    std::lock_guard<std::mutex> guard(lock_);
-    std::erase_if(windows_, [&](const auto& w) { return w->hwnd == hwnd; });
-}
-
-std::shared_ptr<WindowSurface> Screen::Find(HWND hwnd) {
-    std::lock_guard<std::mutex> guard(lock_);
-    for (const auto& w : windows_) {
-        if (w->hwnd == hwnd) {
-            return w;
-        }
+    auto resized = Bitmap::Create(size.cx, size.cy, Bitmap::Format::kArgb, false);
+    if (overlay_) {
+        cairo_surface_flush(overlay_->surface);
+        cairo_t* cr = cairo_create(resized->surface);
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        cairo_set_source_surface(cr, overlay_->surface, 0, 0);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        cairo_surface_mark_dirty(resized->surface);
+        const cairo_rectangle_int_t all{0, 0, size.cx, size.cy};
+        cairo_region_intersect_rectangle(drawn_, &all);
     }
-    return nullptr;
+    overlay_ = resized;
+    return overlay_;
 }
 
-std::vector<std::shared_ptr<WindowSurface>> Screen::Windows() {
-    std::lock_guard<std::mutex> guard(lock_);
-    return windows_;
-}
-
-void Screen::WindowDrew(WindowSurface& window, const cairo_rectangle_int_t& area) {
-    const RECT at = window.ScreenRect();
-    const cairo_rectangle_int_t onScreen{area.x + at.left, area.y + at.top, area.width,
-                                         area.height};
+void Screen::WindowDrew(HWND root, const cairo_region_t* touchable,
+                        const cairo_rectangle_int_t& area) {
     {
         std::lock_guard<std::mutex> guard(lock_);
-        if (cairo_region_contains_rectangle(drawn_, &onScreen) == CAIRO_REGION_OVERLAP_OUT) {
+        if (cairo_region_is_empty(drawn_)) {
             return;
         }
     }
-    if (!window.Visible()) {
+    // Where the window shows on the screen: not where it is hidden, nor under a window in front.
+    const std::vector<ShownWindow> shown = ShownWindows();
+    auto at = std::find_if(shown.begin(), shown.end(),
+                           [&](const ShownWindow& w) { return w.hwnd == root; });
+    if (at == shown.end()) {
         return;
     }
-    cairo_region_t* shape = window.CopyShape();
-    cairo_region_intersect_rectangle(shape, &area);
-    cairo_region_translate(shape, at.left, at.top);
+    cairo_region_t* showing = cairo_region_copy(touchable);
+    cairo_region_intersect_rectangle(showing, &area);
+    cairo_region_translate(showing, at->rect.left, at->rect.top);
+    for (auto front = at + 1; front != shown.end(); ++front) {
+        cairo_region_t* shape = front->surface->CopyShape();
+        cairo_region_translate(shape, front->rect.left, front->rect.top);
+        cairo_region_subtract(showing, shape);
+        cairo_region_destroy(shape);
+    }
     std::lock_guard<std::mutex> guard(lock_);
-    cairo_t* cr = cairo_create(overlay->surface);
-    ClipToRegion(cr, shape);
-    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    cairo_region_subtract(drawn_, shape);
-    cairo_region_destroy(shape);
+    cairo_region_intersect(showing, drawn_);
+    if (!cairo_region_is_empty(showing)) {
+        cairo_t* cr = cairo_create(OverlayLocked()->surface);
+        ClipTo(cr, showing);
+        cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        cairo_region_subtract(drawn_, showing);
+    }
+    cairo_region_destroy(showing);
 }
 
 void Screen::ScreenDrew(const cairo_rectangle_int_t& area) {
@@ -106,27 +111,27 @@ void Screen::ScreenDrew(const cairo_rectangle_int_t& area) {
 }
 
 std::shared_ptr<Bitmap> Screen::Composite() {
-    auto screen = Bitmap::Create(kScreenWidth, kScreenHeight, Bitmap::Format::kOpaque, false);
+    const Extent size = ScreenExtent();
+    auto screen = Bitmap::Create(size.cx, size.cy, Bitmap::Format::kOpaque, false);
     cairo_t* cr = cairo_create(screen->surface);
     SetSourceColor(cr, GetSysColor(COLOR_BACKGROUND));
     cairo_paint(cr);
-    for (const auto& window : Windows()) {
-        if (!window->Visible()) {
-            continue;
-        }
-        const RECT at = window->ScreenRect();
-        cairo_region_t* shape = window->CopyShape();
+    for (const ShownWindow& window : ShownWindows()) {
+        const RECT at = window.rect;
+        auto pixels = window.surface->Pixels();
+        cairo_region_t* shape = window.surface->CopyShape();
         cairo_region_translate(shape, at.left, at.top);
         cairo_save(cr);
-        ClipToRegion(cr, shape);
-        cairo_surface_flush(window->pixels->surface);
-        cairo_set_source_surface(cr, window->pixels->surface, at.left, at.top);
+        ClipTo(cr, shape);
+        cairo_surface_flush(pixels->surface);
+        cairo_set_source_surface(cr, pixels->surface, at.left, at.top);
         cairo_paint(cr);
         cairo_restore(cr);
         cairo_region_destroy(shape);
     }
     {
         std::lock_guard<std::mutex> guard(lock_);
+        auto overlay = OverlayLocked();
         cairo_surface_flush(overlay->surface);
         cairo_set_source_surface(cr, overlay->surface, 0, 0);
         cairo_paint(cr);

@@ -6,44 +6,38 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <vector>
-
-#include "draw/window_surface.h"
+#include "draw/bitmap.h"
 
 namespace pal::draw {
-
-// The size of the headless screen.
-constexpr int kScreenWidth = 1280;
-constexpr int kScreenHeight = 1024;
 
 class Screen {
 public:
     static Screen& Get();
 
-    // A new window goes on top.
-    void Add(std::shared_ptr<WindowSurface> window);
-    void Remove(HWND hwnd);
-    std::shared_ptr<WindowSurface> Find(HWND hwnd);
-    // Bottom first.
-    std::vector<std::shared_ptr<WindowSurface>> Windows();
-
-    // What the screen's device context draws into: premultiplied, transparent where nothing was
-    // drawn.
-    const std::shared_ptr<Bitmap> overlay;
-    // A window drew the rectangle (window coordinates): the screen drawing under it goes.
-    void WindowDrew(WindowSurface& window, const cairo_rectangle_int_t& area);
+    // What the screen's device context draws into, at the desktop's screen size now:
+    // premultiplied, transparent where nothing was drawn. After a change of size it keeps the
+    // drawing that still fits.
+    std::shared_ptr<Bitmap> Overlay();
+    // The top-level window root drew the rectangle within the region it may touch (both in its
+    // pixels' coordinates): the screen drawing goes where that shows.
+    void WindowDrew(HWND root, const cairo_region_t* touchable, const cairo_rectangle_int_t& area);
     // The screen's context drew the rectangle (screen coordinates).
     void ScreenDrew(const cairo_rectangle_int_t& area);
-    // The screen as it shows now, opaque.
+    // The screen as it shows now, opaque, at the desktop's screen size.
     std::shared_ptr<Bitmap> Composite();
 
 private:
     Screen();
+    std::shared_ptr<Bitmap> OverlayLocked();
     std::mutex lock_;
-    std::vector<std::shared_ptr<WindowSurface>> windows_;  // bottom first
+    std::shared_ptr<Bitmap> overlay_;
     // Where the overlay may hold drawing: a window's drawing elsewhere clears nothing.
     cairo_region_t* drawn_;
 };
+
+// Saves the screen to the file $PAL_SCREEN_PNG names, when it names one (at exit, and as a
+// top-level window goes: the last picture with it).
+void SaveScreenFile();
 
 // Writes the bitmap as a PNG file; false when the file cannot be written.
 bool SavePng(Bitmap& bitmap, const std::string& path);

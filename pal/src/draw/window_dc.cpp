@@ -1,7 +1,10 @@
 #include "draw/window_dc.h"
 
+#include <utility>
+
 #include "draw/device_context.h"
 #include "draw/screen.h"
+#include "draw/window_place.h"
 #include "x11/presenter.h"
 
 namespace pal::draw {
@@ -18,35 +21,34 @@ std::shared_ptr<DeviceContext> NewWindowContext(HWND hwnd) {
 
 }  // namespace
 
-HDC CreateWindowDc(const std::shared_ptr<WindowSurface>& window, cairo_region_t* limit) {
-    auto dc = NewWindowContext(window->hwnd);
-    dc->target = window->pixels;
-    // Drawing follows the window region.
-    cairo_region_t* shape = window->CopyShape();
+HDC CreateWindowDc(HWND hwnd, cairo_region_t* limit) {
+    auto dc = NewWindowContext(hwnd);
+    PaintPlace place = PlaceOf(hwnd);
+    if (!place.root) {
+        cairo_region_destroy(limit);
+        return AddDc(std::move(dc));
+    }
+    dc->target = place.pixels;
+    dc->originX = place.originX;
+    dc->originY = place.originY;
     if (limit) {
-        cairo_region_intersect(shape, limit);
+        cairo_region_translate(limit, place.originX, place.originY);
+        cairo_region_intersect(place.visible, limit);
         cairo_region_destroy(limit);
     }
-    dc->limit = shape;
-    std::weak_ptr<WindowSurface> weak = window;
-    // What the context can change: the display presents only that part of what it touched.
-    std::shared_ptr<cairo_region_t> reach(cairo_region_copy(shape), &cairo_region_destroy);
-    dc->onDrawn = [weak, reach](const cairo_rectangle_int_t& area) {
-        if (auto surface = weak.lock()) {
-            Screen::Get().WindowDrew(*surface, area);
-            present::Current().Drew(surface->hwnd, reach.get(), area);
-        }
+    dc->limit = std::exchange(place.visible, nullptr);
+    // The closure keeps its own copy of the limit: the screen learns what was drawn within it.
+    std::shared_ptr<cairo_region_t> touchable(cairo_region_copy(dc->limit), cairo_region_destroy);
+    dc->onDrawn = [root = place.root->hwnd, touchable](const cairo_rectangle_int_t& area) {
+        Screen::Get().WindowDrew(root, touchable.get(), area);
+        present::Current().Drew(root, touchable.get(), area);
     };
     return AddDc(std::move(dc));
 }
 
-HDC CreateNullDc(HWND hwnd) {
-    return AddDc(NewWindowContext(hwnd));
-}
-
 HDC CreateScreenDc() {
     auto dc = NewWindowContext(nullptr);
-    dc->target = Screen::Get().overlay;
+    dc->target = Screen::Get().Overlay();
     dc->onDrawn = [](const cairo_rectangle_int_t& area) { Screen::Get().ScreenDrew(area); };
     return AddDc(std::move(dc));
 }

@@ -1,16 +1,18 @@
 // Invalidation, GetDC and ReleaseDC, window regions and saving windows and the screen as PNG.
-#include <cstdlib>
+#include <algorithm>
 
+#include "desktop/desktop_model.h"
 #include "draw/region.h"
 #include "draw/screen.h"
 #include "draw/window_dc.h"
+#include "draw/window_place.h"
 #include "window/ui_thread.h"
 #include "window/window_object.h"
 #include "x11/presenter.h"
 
 namespace {
 
-// The window's surface, or null with ERROR_INVALID_WINDOW_HANDLE.
+// The window when it has a surface, or null with ERROR_INVALID_WINDOW_HANDLE.
 std::shared_ptr<pal::Window> TopLevel(HWND hWnd) {
     auto window = pal::FindWindowObject(hWnd);
     if (!window || !window->surface) {
@@ -26,14 +28,22 @@ void Invalidate(const pal::Window& window, const RECT* rect, bool erase) {
     window.thread->queue->Wake();
 }
 
+// The window and every window below it.
+void InvalidateTree(HWND hwnd, bool erase) {
+    for (HWND child : pal::Desktop::Get().Children(hwnd)) {
+        InvalidateTree(child, erase);
+    }
+    if (auto window = pal::DesktopWindow(hwnd); window && window->surface) {
+        Invalidate(*window, nullptr, erase);
+    }
+}
+
 }  // namespace
 
 BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
     if (!hWnd) {
-        for (const auto& surface : pal::draw::Screen::Get().Windows()) {
-            if (auto window = pal::FindWindowObject(surface->hwnd)) {
-                Invalidate(*window, lpRect, bErase != FALSE);
-            }
+        for (HWND top : pal::Desktop::Get().Children(nullptr)) {
+            InvalidateTree(top, bErase != FALSE);  // every window, whatever the rectangle
         }
         return TRUE;
     }
@@ -84,8 +94,7 @@ HDC GetDC(HWND hWnd) {
     if (!hWnd) {
         return pal::draw::CreateScreenDc();
     }
-    auto window = TopLevel(hWnd);
-    return window ? pal::draw::CreateWindowDc(window->surface, nullptr) : nullptr;
+    return TopLevel(hWnd) ? pal::draw::CreateWindowDc(hWnd, nullptr) : nullptr;
 }
 
 int ReleaseDC(HWND, HDC hDC) {
@@ -130,9 +139,27 @@ int GetWindowRgn(HWND hWnd, HRGN hRgn) {
     return pal::draw::RegionType(copy);
 }
 
+// A child window's picture is its part of its top-level window's pixels.
 BOOL PalSaveWindowPngA(HWND hWnd, LPCSTR path) {
     auto window = TopLevel(hWnd);
-    return window && path && pal::draw::SavePng(*window->surface->pixels, path) ? TRUE : FALSE;
+    if (!window || !path) {
+        return FALSE;
+    }
+    pal::draw::PaintPlace place = pal::draw::PlaceOf(hWnd);
+    const cairo_rectangle_int_t area = window->surface->Area();
+    auto picture = pal::draw::Bitmap::Create(std::max(1, area.width), std::max(1, area.height),
+                                             pal::draw::Bitmap::Format::kOpaque, false);
+    if (!place.pixels || !picture) {
+        return FALSE;
+    }
+    cairo_surface_flush(place.pixels->surface);
+    cairo_t* cr = cairo_create(picture->surface);
+    cairo_set_source_surface(cr, place.pixels->surface, -place.originX, -place.originY);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_mark_dirty(picture->surface);
+    return pal::draw::SavePng(*picture, path) ? TRUE : FALSE;
 }
 
 BOOL PalSaveScreenPngA(LPCSTR path) {

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <string>
 
+#include "text/gbk_utf8.h"
 #include "windows.h"
 
 BOOL IsDBCSLeadByteEx(UINT CodePage, BYTE TestChar) {
@@ -20,20 +21,21 @@ BOOL IsDBCSLeadByte(BYTE TestChar) {
 
 namespace {
 
-std::string ConvertToGbk(const std::string& utf8) {
-    iconv_t cd = iconv_open("GBK", "UTF-8");
+// The text in another encoding; the text unchanged when it does not convert.
+std::string Convert(const char* to, const char* from, const std::string& text) {
+    iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
-        return utf8;
+        return text;
     }
-    std::string out(utf8.size() * 2 + 4, '\0');
-    char* in = const_cast<char*>(utf8.data());
-    size_t inLeft = utf8.size();
+    std::string out(text.size() * 3 + 4, '\0');  // no character grows beyond three times
+    char* in = const_cast<char*>(text.data());
+    size_t inLeft = text.size();
     char* dst = out.data();
     size_t outLeft = out.size();
     size_t rc = iconv(cd, &in, &inLeft, &dst, &outLeft);
     iconv_close(cd);
     if (rc == static_cast<size_t>(-1)) {
-        return utf8;
+        return text;
     }
     out.resize(out.size() - outLeft);
     return out;
@@ -41,13 +43,21 @@ std::string ConvertToGbk(const std::string& utf8) {
 
 }  // namespace
 
+namespace pal::text {
+
+std::string Utf8FromGbk(const std::string& gbk) {
+    return Convert("UTF-8", "GBK", gbk);
+}
+
+}  // namespace pal::text
+
 const char* PalGbk(const char* utf8) {
     static std::mutex* lock = new std::mutex;
     static auto* cache = new std::map<std::string, std::string>;  // kept for the process's life
     std::lock_guard<std::mutex> guard(*lock);
     auto it = cache->find(utf8);
     if (it == cache->end()) {
-        it = cache->emplace(utf8, ConvertToGbk(utf8)).first;
+        it = cache->emplace(utf8, Convert("GBK", "UTF-8", utf8)).first;
     }
     return it->second.c_str();
 }

@@ -27,7 +27,8 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             if (window->surface) {
-                RECT all{0, 0, window->surface->pixels->width, window->surface->pixels->height};
+                const cairo_rectangle_int_t area = window->surface->Area();
+                RECT all{0, 0, area.width, area.height};
                 FillRect(reinterpret_cast<HDC>(wParam), &all, window->windowClass->background);
             }
             return 1;

@@ -2,7 +2,8 @@
 #include "draw/window_dc.h"
 #include "window/window_object.h"
 
-// Differs from Windows: a message-only window gets a context that draws nowhere.
+// Differs from Windows: a message-only window gets a context that draws nowhere; sibling child
+// windows are not clipped against each other.
 HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     auto window = pal::FindWindowObject(hWnd);
     if (!window) {
@@ -21,9 +22,9 @@ HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
         cairo_rectangle_int_t box;
         cairo_region_get_extents(update, &box);
         lpPaint->rcPaint = RECT{box.x, box.y, box.x + box.width, box.y + box.height};
-        dc = pal::draw::CreateWindowDc(window->surface, update);
+        dc = pal::draw::CreateWindowDc(hWnd, update);
     } else {
-        dc = pal::draw::CreateNullDc(hWnd);
+        dc = pal::draw::CreateWindowDc(hWnd, nullptr);  // draws nowhere
     }
     lpPaint->hdc = dc;
     if (erase) {

@@ -5,6 +5,7 @@
 
 #include "desktop/desktop_model.h"
 #include "desktop/input_source.h"
+#include "draw/screen.h"
 #include "window/paint_source.h"
 #include "window/sent_messages.h"
 #include "window/timer_source.h"
@@ -39,6 +40,9 @@ void EndUiThread(DWORD id) {
     }
     ended->sent->Close();
     ended->timers->Clear();
+    if (OldestTopLevelWindowOf(id)) {
+        draw::SaveScreenFile();  // the last picture with the thread's windows in it
+    }
     for (const auto& window : RemoveWindowsOfThread(id)) {
         window->SetState(Window::State::kGone);
         Desktop::Get().Remove(window->hwnd);

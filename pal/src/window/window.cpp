@@ -3,6 +3,7 @@
 
 #include "desktop/activation.h"
 #include "desktop/desktop_model.h"
+#include "draw/screen.h"
 #include "window/paint_source.h"
 #include "window/timer_source.h"
 #include "window/ui_thread.h"
@@ -47,6 +48,9 @@ RECT Placement(bool overlapped, int x, int y, int width, int height) {
 
 // The window is gone: out of every table, its posted messages and timers dropped.
 void Finish(const std::shared_ptr<pal::Window>& window) {
+    if (!window->messageOnly && !pal::Desktop::Get().Parent(window->hwnd)) {
+        pal::draw::SaveScreenFile();  // the last picture with the window in it
+    }
     window->SetState(pal::Window::State::kGone);
     pal::RemoveWindowObject(window->hwnd);
     pal::Desktop::Get().Remove(window->hwnd);
@@ -111,6 +115,7 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
     params.style = dwStyle;
     params.exStyle = dwExStyle;
     params.instance = hInstance;
+    params.child = child;
     params.id = child ? static_cast<int>(reinterpret_cast<intptr_t>(hMenu)) : 0;
     params.rect = Placement(overlapped, X, Y, nWidth, nHeight);
     params.title = lpWindowName ? lpWindowName : "";

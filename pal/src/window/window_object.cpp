@@ -35,9 +35,9 @@ Window::Window(Params params)
       instance(params.instance),
       root(std::move(params.root)),
       sequence(++g_lastSequence),
-      surface(params.messageOnly ? nullptr
-                                 : std::make_shared<draw::WindowSurface>(
-                                       params.hwnd, params.rect, (params.style & WS_VISIBLE) != 0)),
+      surface(params.messageOnly
+                  ? nullptr
+                  : std::make_shared<draw::WindowSurface>(params.hwnd, params.rect, !params.child)),
       procedure_(windowClass->procedure),
       title_(std::move(params.title)),
       style_(params.style),
@@ -106,8 +106,13 @@ void Window::SetExStyle(DWORD exStyle) {
 }
 
 void Window::SetRect(RECT rect) {
-    std::lock_guard<std::mutex> guard(lock_);
-    rect_ = rect;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        rect_ = rect;
+    }
+    if (surface) {
+        surface->Resize(rect.right - rect.left, rect.bottom - rect.top);
+    }
 }
 
 void Window::SetId(int id) {
@@ -178,7 +183,7 @@ void AddWindowObject(const std::shared_ptr<Window>& window) {
     window->windowClass->windows.fetch_add(1);
     WindowTable& table = Table();
     if (window->surface) {
-        draw::Screen::Get().Add(window->surface);
+        draw::Screen::Get();  // from the first window on, the screen saves itself at exit
     }
     std::lock_guard<std::mutex> guard(table.lock);
     table.windows[window->hwnd] = window;
@@ -196,7 +201,6 @@ void RemoveWindowObject(HWND hwnd) {
         removed = std::move(it->second);
         table.windows.erase(it);
     }
-    draw::Screen::Get().Remove(hwnd);
     present::Current().Destroyed(hwnd);
     removed->windowClass->windows.fetch_sub(1);
 }
@@ -216,7 +220,6 @@ std::vector<std::shared_ptr<Window>> RemoveWindowsOfThread(DWORD threadId) {
         }
     }
     for (const auto& window : removed) {
-        draw::Screen::Get().Remove(window->hwnd);
         present::Current().Destroyed(window->hwnd);
         window->windowClass->windows.fetch_sub(1);
     }

@@ -29,6 +29,7 @@ public:
         std::shared_ptr<WindowClass> windowClass;
         std::shared_ptr<UiThread> thread;
         bool messageOnly = false;
+        bool child = false;  // WS_CHILD with a parent
         DWORD style = 0;
         DWORD exStyle = 0;
         HINSTANCE instance = nullptr;
@@ -46,9 +47,9 @@ public:
     const bool messageOnly;
     const HINSTANCE instance;
     const std::string root;
-    const unsigned long long sequence;   // creation order within the process
-    // The pixels, place, region and part to paint of a top-level window; null for a
-    // message-only one. It is on the screen while the window is in the table.
+    const unsigned long long sequence;  // creation order within the process
+    // The size, region and part to paint of the window, with the pixels of a top-level window;
+    // null for a message-only one. It shows on the screen while the window is on the desktop.
     const std::shared_ptr<draw::WindowSurface> surface;
     std::atomic<bool> published{false};  // in the registry of root (window_publish.h)
 

@@ -83,8 +83,9 @@ std::optional<Look> LookOf(HWND hwnd) {
         }
         cairo_region_destroy(region);
     }
-    look.surfaceWidth = window->surface->pixels->width;
-    look.surfaceHeight = window->surface->pixels->height;
+    const std::shared_ptr<draw::Bitmap> pixels = window->surface->Pixels();
+    look.surfaceWidth = pixels->width;
+    look.surfaceHeight = pixels->height;
     return look;
 }
 
@@ -94,7 +95,8 @@ std::vector<Pixels> PixelsOf(HWND hwnd, const cairo_region_t* region) {
     if (!window) {
         return out;
     }
-    draw::Bitmap& bitmap = *window->surface->pixels;
+    const std::shared_ptr<draw::Bitmap> held = window->surface->Pixels();
+    draw::Bitmap& bitmap = *held;
     const cairo_rectangle_int_t all{0, 0, bitmap.width, bitmap.height};
     cairo_region_t* parts = region ? cairo_region_copy(region) : cairo_region_create_rectangle(&all);
     cairo_region_intersect_rectangle(parts, &all);

@@ -185,8 +185,10 @@ void Backend::Drew(HWND hwnd, const cairo_region_t* reach, const cairo_rectangle
     cairo_region_destroy(drawn);
 }
 
-void Backend::Present(HWND hwnd) {
-    cairo_region_t* damage = TakeDamage(hwnd);
+void Backend::Present(HWND drawn) {
+    // A child draws into its top-level window's surface: that is the window to present.
+    const HWND hwnd = Desktop::Get().Root(drawn);
+    cairo_region_t* damage = hwnd ? TakeDamage(hwnd) : nullptr;
     if (!damage) {
         return;
     }

@@ -160,6 +160,50 @@ TEST_F(WindowTest, InputGoesToTheFrontmostVisibleEnabledWindowUnderThePoint) {
     DestroyWindow(back);
 }
 
+// The main window's shape: 822 x 621 with a region of 5 x 5 corner ellipses; a window behind it
+// gets what falls on the cut corners.
+TEST_F(WindowTest, APointOutsideTheWindowRegionDoesNotHitTheWindow) {
+    TestClass windowClass;
+    HWND behind = CreateAt(windowClass, WS_POPUP | WS_VISIBLE, nullptr, {0, 0, 1000, 800});
+    HWND shaped = CreateAt(windowClass, WS_POPUP | WS_VISIBLE, nullptr, {100, 50, 922, 671});
+    ASSERT_TRUE(behind && shaped);
+    ASSERT_TRUE(SetWindowRgn(shaped, CreateRoundRectRgn(0, 0, 823, 622, 5, 5), TRUE));
+    const struct {
+        const char* name;
+        POINT point;
+        HWND expected;
+    } cases[] = {
+        {"top-left corner", {100, 50}, behind},
+        {"beside it", {101, 50}, shaped},
+        {"below it", {100, 51}, shaped},
+        {"top-right corner", {921, 50}, behind},
+        {"bottom-left corner", {100, 670}, behind},
+        {"bottom-right corner", {921, 670}, behind},
+        {"the middle", {511, 360}, shaped},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PumpAll();
+        Log().Clear();
+        Click(VK_LBUTTON, c.point.x, c.point.y);
+        PumpAll();
+        const std::vector<Step> expected{{c.expected, WM_LBUTTONDOWN}};
+        EXPECT_EQ(Steps({WM_LBUTTONDOWN}), expected);
+        SetWindowPos(shaped, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);  // a press raises
+    }
+    // Without the region the corner is the window's again.
+    ASSERT_TRUE(SetWindowRgn(shaped, nullptr, TRUE));
+    PumpAll();
+    Log().Clear();
+    PalInputPointer(100, 50);
+    PumpAll();
+    const std::vector<Step> hits = Steps({WM_NCHITTEST});
+    ASSERT_FALSE(hits.empty());
+    EXPECT_EQ(hits.front().hwnd, shaped);
+    DestroyWindow(shaped);
+    DestroyWindow(behind);
+}
+
 TEST_F(WindowTest, APressActivatesAnInactiveWindowBeforeItsButtonMessage) {
     TestClass windowClass;
     HWND a = CreateAt(windowClass, WS_POPUP | WS_VISIBLE, nullptr, {0, 0, 100, 100});

@@ -5,52 +5,26 @@
 #include <cstdlib>
 #include <string>
 
-#include "draw/screen.h"
-#include "draw/test/memory_dc.h"
+#include "draw/test/window_pixels.h"
 #include "image/png_decoder.h"
 #include "test/window_test_support.h"
 
 namespace {
 
-using pal::test::MemoryDc;
+using pal::test::Fill;
+using pal::test::kBlue;
+using pal::test::kRed;
+using pal::test::kWhite;
+using pal::test::PaintAll;
+using pal::test::ScreenPixel;
+using pal::test::WindowPixel;
 using paltest::Log;
 using paltest::TakeAll;
 using paltest::TestClass;
 using paltest::WindowTest;
 
-constexpr uint32_t kWhite = 0xFFFFFFFF;
-constexpr uint32_t kRed = 0xFFFF0000;
-constexpr uint32_t kBlue = 0xFF0000FF;
-
 HBRUSH WindowBrush() {
     return reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_WINDOW + 1));
-}
-
-// The window's pixel, read back through its context.
-uint32_t WindowPixel(HWND hwnd, int x, int y) {
-    MemoryDc probe(1, 1);
-    HDC dc = GetDC(hwnd);
-    EXPECT_TRUE(BitBlt(probe.dc(), 0, 0, 1, 1, dc, x, y, SRCCOPY));
-    ReleaseDC(hwnd, dc);
-    return probe.At(0, 0);
-}
-
-void Fill(HDC dc, COLORREF color, const RECT& r = RECT{0, 0, 2000, 2000}) {
-    HBRUSH brush = CreateSolidBrush(color);
-    EXPECT_TRUE(FillRect(dc, &r, brush));
-    DeleteObject(brush);
-}
-
-// Paints the whole window in one colour (outside any WM_PAINT) and validates it.
-void PaintAll(HWND hwnd, COLORREF color) {
-    HDC dc = GetDC(hwnd);
-    Fill(dc, color);
-    ReleaseDC(hwnd, dc);
-    ValidateRect(hwnd, nullptr);
-}
-
-uint32_t ScreenPixel(int x, int y) {
-    return pal::draw::Screen::Get().Composite()->Pixel(x, y) | 0xFF000000u;
 }
 
 bool HasPaint(HWND hwnd) {
@@ -250,6 +224,26 @@ TEST_F(WindowTest, ScreenTextStaysUntilAWindowRepaintsThere) {
     DestroyWindow(hwnd);
 }
 
+// The screen is as large as the desktop says, and keeps what was drawn on it when that changes.
+TEST_F(WindowTest, ScreenTakesTheDesktopsSize) {
+    HDC screen = GetDC(nullptr);
+    ASSERT_TRUE(TextOutA(screen, 5, 5, "size", 4));  // opaque: white behind the text
+    ReleaseDC(nullptr, screen);
+    const struct { int cx, cy; } sizes[] = {{1920, 1080}, {800, 600}, {2000, 1200}, {1920, 1080}};
+    for (const auto& size : sizes) {
+        ASSERT_TRUE(PalSetScreenSize(size.cx, size.cy));
+        auto image = pal::draw::Screen::Get().Composite();
+        EXPECT_EQ(image->width, size.cx);
+        EXPECT_EQ(image->height, size.cy);
+        EXPECT_EQ(ScreenPixel(5, 5), kWhite) << size.cx << " x " << size.cy;
+        // The screen's context covers the whole screen.
+        screen = GetDC(nullptr);
+        Fill(screen, RGB(0, 0, 255), RECT{size.cx - 2, size.cy - 2, size.cx, size.cy});
+        ReleaseDC(nullptr, screen);
+        EXPECT_EQ(ScreenPixel(size.cx - 1, size.cy - 1), kBlue) << size.cx << " x " << size.cy;
+    }
+}
+
 std::string TempFile(const char* name) {
     return std::string(::testing::TempDir()) + "window_paint_test_" + name + ".png";
 }
@@ -272,7 +266,7 @@ TEST_F(WindowTest, WindowAndScreenSaveAsPng) {
     DestroyWindow(hwnd);  // the screen is saved as the window goes
     unsetenv("PAL_SCREEN_PNG");
     ASSERT_TRUE(pal::DecodePngFile(screenFile, &image));
-    EXPECT_EQ(image.width, pal::draw::kScreenWidth);
+    EXPECT_EQ(image.width, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(image.pixels[40 * image.width + 30], 0xFF00FF00u);
     std::remove(windowFile.c_str());
     std::remove(screenFile.c_str());

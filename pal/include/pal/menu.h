@@ -1,0 +1,108 @@
+// Menus: menus and popup menus made in code (or from a module's resources), a window's system
+// menu, and TrackPopupMenu, which shows a popup menu in a window of its own and runs its own
+// message loop until an item is chosen or the menu is dismissed. Menus are objects of the
+// process (any thread may use a handle); a popup is tracked on the calling thread.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "pal/types.h"
+
+// AppendMenuA's item types and states, GetMenuStringA's ways of naming an item.
+#define MF_STRING 0x0000u
+#define MF_GRAYED 0x0001u
+#define MF_DISABLED 0x0002u
+#define MF_BITMAP 0x0004u
+#define MF_CHECKED 0x0008u
+#define MF_POPUP 0x0010u
+#define MF_OWNERDRAW 0x0100u
+#define MF_BYCOMMAND 0x0000u
+#define MF_BYPOSITION 0x0400u
+#define MF_SEPARATOR 0x0800u
+
+// TrackPopupMenu's flags.
+#define TPM_LEFTBUTTON 0x0000u
+#define TPM_RIGHTBUTTON 0x0002u
+#define TPM_LEFTALIGN 0x0000u
+#define TPM_TOPALIGN 0x0000u
+#define TPM_RETURNCMD 0x0100u
+
+#ifndef ERROR_INVALID_MENU_HANDLE
+#define ERROR_INVALID_MENU_HANDLE 1401u
+#endif
+#ifndef ERROR_POPUP_ALREADY_ACTIVE
+#define ERROR_POPUP_ALREADY_ACTIVE 1446u
+#endif
+#ifndef ERROR_MENU_ITEM_NOT_FOUND
+#define ERROR_MENU_ITEM_NOT_FOUND 1456u
+#endif
+
+// An empty menu bar, an empty popup menu. Handles are never reused within the process.
+HMENU CreateMenu();
+HMENU CreatePopupMenu();
+// Frees the menu and, with it, every submenu its items carry. FALSE with
+// ERROR_INVALID_MENU_HANDLE for a handle that is no menu (also one destroyed already).
+BOOL DestroyMenu(HMENU hMenu);
+
+// Appends an item: MF_STRING (lpNewItem the GBK text, NULL for an empty one; uIDNewItem the
+// command id), MF_SEPARATOR, or MF_POPUP (uIDNewItem the submenu, which the menu then owns).
+// MF_GRAYED and MF_DISABLED make an item that cannot be chosen, MF_CHECKED is kept. FALSE with
+// ERROR_INVALID_MENU_HANDLE for no menu (or an MF_POPUP submenu that is none),
+// ERROR_NOT_SUPPORTED for MF_BITMAP and MF_OWNERDRAW items.
+BOOL AppendMenuA(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, LPCSTR lpNewItem);
+// The number of items; -1 with ERROR_INVALID_MENU_HANDLE.
+int GetMenuItemCount(HMENU hMenu);
+// The submenu of the MF_POPUP item at nPos; NULL for another item or a position out of range,
+// NULL with ERROR_INVALID_MENU_HANDLE for no menu.
+HMENU GetSubMenu(HMENU hMenu, int nPos);
+// The text of the item named by its command id (MF_BYCOMMAND, submenus searched too) or its
+// position (MF_BYPOSITION). With lpString NULL returns the text's length in bytes; otherwise
+// copies at most nMaxCount - 1 bytes (never half a two-byte character) and a terminator and
+// returns the bytes copied. 0 for a separator or a submenu item without text, 0 with
+// ERROR_MENU_ITEM_NOT_FOUND for no such item, ERROR_INVALID_MENU_HANDLE for no menu.
+int GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax, UINT flags);
+
+// The window's copy of the system menu when bRevert is FALSE, made on the first call with the
+// standard items (restore, move, size, minimise, maximise, a separator, close; command ids
+// SC_RESTORE ... SC_CLOSE) and the same handle afterwards, so items appended to it stay.
+// bRevert TRUE drops the copy and returns NULL. NULL for a window without WS_SYSMENU, NULL with
+// ERROR_INVALID_WINDOW_HANDLE for no window of this process.
+HMENU GetSystemMenu(HWND hWnd, BOOL bRevert);
+
+// Shows the popup menu with its top-left corner at the screen point x, y (moved left or up by
+// its size where it would leave the screen), on top of every window, and runs a message loop of
+// its own on the calling thread until it ends; the calling thread's other messages are
+// dispatched meanwhile. The pointer chooses an item by releasing the left button on it (the
+// right button too with TPM_RIGHTBUTTON); the up and down keys move the highlight over the
+// items that can be chosen and Enter chooses the highlighted one. A press outside the menu,
+// Escape, Enter with nothing highlighted, the owner going, the loss of the capture or WM_QUIT
+// (posted again) dismiss it. A chosen item's command comes to hWnd as a posted WM_COMMAND
+// (wParam its id, lParam 0) and the result is TRUE; with TPM_RETURNCMD nothing is posted and
+// the result is the chosen id, 0 when dismissed. 0 with ERROR_INVALID_MENU_HANDLE,
+// ERROR_INVALID_WINDOW_HANDLE (no window of this process), ERROR_WINDOW_OF_OTHER_THREAD, or
+// ERROR_POPUP_ALREADY_ACTIVE while the thread tracks a popup already. nReserved and prcRect are
+// not used.
+BOOL TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int nReserved, HWND hWnd,
+                    const RECT* prcRect);
+
+// ---- Observing open popups (not Win32) -------------------------------------------------------
+
+struct PalPopupMenuItem {
+    UINT_PTR id;       // the command id (the submenu for MF_POPUP items)
+    UINT flags;        // MF_STRING, MF_SEPARATOR or MF_POPUP, with MF_GRAYED, MF_DISABLED
+    std::string text;  // GBK, as appended
+    RECT rect;         // screen coordinates
+};
+
+struct PalPopupMenu {
+    HWND popup;  // the window that shows it
+    HWND owner;
+    HMENU menu;
+    DWORD threadId;  // the thread that tracks it
+    int hot;         // the highlighted item's position, -1 for none
+    std::vector<PalPopupMenuItem> items;
+};
+
+// The popup menus that TrackPopupMenu shows now in this process, from any thread, oldest first.
+std::vector<PalPopupMenu> PalOpenPopupMenus();

@@ -1,0 +1,15 @@
+# Menus: the process's menus, system menus, and popup menus tracked in a window of their own.
+pal_area(menu
+  SOURCES
+    menu_calls.cpp
+    menu_table.cpp
+    open_popups.cpp
+    popup_layout.cpp
+    popup_window.cpp
+    system_menu.cpp
+    track_popup.cpp
+  TESTS
+    test/menu_test.cpp
+    test/track_popup_test.cpp
+  MT_TESTS
+    test/track_popup_mt_test.cpp)

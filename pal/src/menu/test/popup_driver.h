@@ -1,0 +1,123 @@
+// For the popup menu tests: the client's tray menu, and a driver that waits (with a deadline)
+// for the popup to open and then feeds it input through the layer's input entry.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "windows.h"
+
+namespace paltest {
+
+// The tray menu's items, in order: show, minimise, separator, feedback, separator, exit.
+inline HMENU MakeTrayPopup() {
+    HMENU popup = CreatePopupMenu();
+    AppendMenuA(popup, MF_STRING, 32775, PalGbk("显示主界面"));
+    AppendMenuA(popup, MF_STRING, 32776, PalGbk("最  小  化"));
+    AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(popup, MF_STRING, 32777, PalGbk("意见反馈"));
+    AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(popup, MF_STRING, 32773, PalGbk("退  出"));
+    return popup;
+}
+
+// The one popup open now, when there is exactly one.
+inline bool OnePopupOpen(PalPopupMenu* open) {
+    std::vector<PalPopupMenu> menus = PalOpenPopupMenus();
+    if (menus.size() != 1) {
+        return false;
+    }
+    *open = menus.front();
+    return true;
+}
+
+inline POINT CentreOf(const RECT& rect) {
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+// One piece of input for an open popup.
+struct Action {
+    enum class Kind { kClickItem, kClickAt, kRightClickItem, kMoveToItem, kKey };
+    Kind kind;
+    int value;  // the item's position, the key, or (kClickAt) x
+    int y = 0;  // kClickAt
+};
+
+inline void Perform(const Action& action, const PalPopupMenu& open) {
+    switch (action.kind) {
+        case Action::Kind::kClickItem:
+        case Action::Kind::kRightClickItem: {
+            UINT button = action.kind == Action::Kind::kClickItem ? VK_LBUTTON : VK_RBUTTON;
+            POINT p = CentreOf(open.items.at(action.value).rect);
+            PalInputButton(button, TRUE, p.x, p.y);
+            PalInputButton(button, FALSE, p.x, p.y);
+            break;
+        }
+        case Action::Kind::kClickAt:
+            PalInputButton(VK_LBUTTON, TRUE, action.value, action.y);
+            PalInputButton(VK_LBUTTON, FALSE, action.value, action.y);
+            break;
+        case Action::Kind::kMoveToItem: {
+            POINT p = CentreOf(open.items.at(action.value).rect);
+            PalInputPointer(p.x, p.y);
+            break;
+        }
+        case Action::Kind::kKey:
+            PalInputKey(static_cast<UINT>(action.value), TRUE);
+            PalInputKey(static_cast<UINT>(action.value), FALSE);
+            break;
+    }
+}
+
+// Drives a popup tracked on the calling thread from a timer of the owner: at the first tick
+// that finds the popup open, `onOpen` runs once with it; a popup still open at the deadline is
+// dismissed with Escape (and `timedOut` set), so a fault cannot hang the test.
+class SameThreadDriver {
+public:
+    SameThreadDriver(HWND owner, std::function<void(const PalPopupMenu&)> onOpen)
+        : owner_(owner), onOpen_(std::move(onOpen)) {
+        Current() = this;
+        start_ = std::chrono::steady_clock::now();
+        SetTimer(owner_, kTimer, USER_TIMER_MINIMUM, &Tick);
+    }
+    ~SameThreadDriver() {
+        KillTimer(owner_, kTimer);
+        Current() = nullptr;
+    }
+    bool timedOut = false;
+    bool ran = false;
+
+private:
+    static constexpr UINT_PTR kTimer = 0x7e57;
+    static SameThreadDriver*& Current() {
+        static SameThreadDriver* current = nullptr;
+        return current;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        SameThreadDriver* self = Current();
+        if (!self) {
+            return;
+        }
+        PalPopupMenu open;
+        bool isOpen = OnePopupOpen(&open);
+        if (isOpen && !self->ran) {
+            self->ran = true;
+            self->onOpen_(open);
+        } else if (isOpen &&
+                   std::chrono::steady_clock::now() - self->start_ > std::chrono::seconds(5)) {
+            self->timedOut = true;
+            PalInputKey(VK_ESCAPE, TRUE);
+            PalInputKey(VK_ESCAPE, FALSE);
+        }
+    }
+
+    HWND owner_;
+    std::function<void(const PalPopupMenu&)> onOpen_;
+    std::chrono::steady_clock::time_point start_;
+};
+
+}  // namespace paltest

@@ -1,0 +1,4 @@
+// The sanitizer options of the layer's test programs (see pal/CMakeLists.txt).
+extern "C" const char* __tsan_default_options() {
+    return "ignore_noninstrumented_modules=1";
+}
