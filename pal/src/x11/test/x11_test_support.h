@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "draw/screen.h"
 #include "test/window_test_support.h"
 #include "wait_until.h"
 #include "window/window_object.h"
@@ -17,6 +18,7 @@
 // Last: Xlib's macros clash with names in the headers above.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 
 namespace paltest {
 
@@ -72,8 +74,8 @@ protected:
     // What the server shows in a rectangle of the screen, as 0xRRGGBB values, rows top first.
     std::vector<uint32_t> Shot(const RECT& r) {
         std::vector<uint32_t> pixels;
-        XImage* image = XGetImage(view_, DefaultRootWindow(view_), r.left, r.top,
-                                  r.right - r.left, r.bottom - r.top, AllPlanes, ZPixmap);
+        XImage* image = XGetImage(view_, DefaultRootWindow(view_), r.left, r.top, r.right - r.left,
+                                  r.bottom - r.top, AllPlanes, ZPixmap);
         if (!image) {
             return pixels;
         }
@@ -86,6 +88,28 @@ protected:
         return pixels;
     }
 
+    // The headless rendering of the screen in a rectangle, as 0xRRGGBB values.
+    static std::vector<uint32_t> Headless(const RECT& r) {
+        auto screen = pal::draw::Screen::Get().Composite();
+        std::vector<uint32_t> pixels;
+        for (LONG y = r.top; y < r.bottom; ++y) {
+            for (LONG x = r.left; x < r.right; ++x) {
+                pixels.push_back(screen->Pixel(x, y) & 0xFFFFFF);
+            }
+        }
+        return pixels;
+    }
+    // How many of the rectangle's pixels differ between the server and the headless screen.
+    size_t Differences(const RECT& r) {
+        const auto shown = Shot(r), expected = Headless(r);
+        EXPECT_EQ(shown.size(), expected.size());
+        size_t differ = 0;
+        for (size_t i = 0; i < std::min(shown.size(), expected.size()); ++i) {
+            differ += shown[i] != expected[i];
+        }
+        return differ;
+    }
+
     int MapState(HWND hwnd) {
         XWindowAttributes attributes{};
         if (!XWindow(hwnd) || !XGetWindowAttributes(view_, XWindow(hwnd), &attributes)) {
@@ -95,6 +119,50 @@ protected:
     }
 
     Display* view_ = nullptr;
+};
+
+// Input as a person gives it, through XTest on a connection of its own, so it may be used from
+// a thread other than the one that pumps the windows' messages.
+class Hands {
+public:
+    Hands() {
+        std::string why;
+        display_ = XOpenDisplay(ProgramDisplay(&why)->Name().c_str());
+    }
+    ~Hands() {
+        if (display_) {
+            XCloseDisplay(display_);
+        }
+    }
+    Hands(const Hands&) = delete;
+    Hands& operator=(const Hands&) = delete;
+
+    bool Ready() const { return display_ != nullptr; }
+    void MoveTo(int x, int y) {
+        XTestFakeMotionEvent(display_, DefaultScreen(display_), x, y, CurrentTime);
+        XFlush(display_);
+    }
+    // Button 1 is the left, 3 the right one.
+    void Button(unsigned button, bool down) {
+        XTestFakeButtonEvent(display_, button, down, CurrentTime);
+        XFlush(display_);
+    }
+    void Click(unsigned button, int x, int y) {
+        MoveTo(x, y);
+        Button(button, true);
+        Button(button, false);
+    }
+    void Key(KeySym symbol, bool down) {
+        XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, symbol), down, CurrentTime);
+        XFlush(display_);
+    }
+    void Press(KeySym symbol) {
+        Key(symbol, true);
+        Key(symbol, false);
+    }
+
+private:
+    Display* display_ = nullptr;
 };
 
 }  // namespace paltest
