@@ -15,4 +15,5 @@ set(pal_x11_TESTS
   ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/xvfb_fixture.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/x11_input_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/x11_lost_display_test.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/x11_present_test.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/x11_present_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/x11_window_test.cpp)

@@ -6,10 +6,14 @@
 #include <cerrno>
 
 #include "desktop/desktop_model.h"
+#include "window/window_class.h"
 #include "window/window_object.h"
 
 namespace pal::x11 {
 namespace {
+
+// The class of the windows that TrackPopupMenu shows its menus in.
+constexpr char kMenuClass[] = "#32768";
 
 std::shared_ptr<Window> TopLevel(HWND hwnd) {
     auto window = DesktopWindow(hwnd);
@@ -71,6 +75,7 @@ std::optional<Look> LookOf(HWND hwnd) {
     look.exStyle = window->ExStyle();
     look.owner = Desktop::Get().Owner(hwnd);
     look.minimized = (look.style & WS_MINIMIZE) != 0;
+    look.menu = window->windowClass && window->windowClass->name == kMenuClass;
     look.title = Utf8FromGbk(window->Title());
     HICON icon = window->Icon(true);
     ReadIcon(icon ? icon : window->Icon(false), &look);
@@ -98,7 +103,8 @@ std::vector<Pixels> PixelsOf(HWND hwnd, const cairo_region_t* region) {
     const std::shared_ptr<draw::Bitmap> held = window->surface->Pixels();
     draw::Bitmap& bitmap = *held;
     const cairo_rectangle_int_t all{0, 0, bitmap.width, bitmap.height};
-    cairo_region_t* parts = region ? cairo_region_copy(region) : cairo_region_create_rectangle(&all);
+    cairo_region_t* parts =
+        region ? cairo_region_copy(region) : cairo_region_create_rectangle(&all);
     cairo_region_intersect_rectangle(parts, &all);
     cairo_surface_flush(bitmap.surface);
     const int n = cairo_region_num_rectangles(parts);

@@ -19,11 +19,12 @@ struct Look {
     DWORD exStyle = 0;
     HWND owner = nullptr;
     bool minimized = false;
-    std::string title;             // UTF-8
-    int iconWidth = 0;             // 0: no icon
+    bool menu = false;  // a popup menu's window: no window manager, a pointer grab
+    std::string title;  // UTF-8
+    int iconWidth = 0;  // 0: no icon
     int iconHeight = 0;
-    std::vector<uint32_t> icon;    // straight (not premultiplied) ARGB, rows top first
-    bool hasRegion = false;        // false: the whole window shows
+    std::vector<uint32_t> icon;                 // straight (not premultiplied) ARGB, rows top first
+    bool hasRegion = false;                     // false: the whole window shows
     std::vector<cairo_rectangle_int_t> region;  // window coordinates
     int surfaceWidth = 0;
     int surfaceHeight = 0;

@@ -37,8 +37,7 @@ public:
     void Changed(HWND hwnd) override;
     void Activated(HWND hwnd) override;
     void Destroyed(HWND hwnd) override;
-    void Drew(HWND hwnd, const cairo_region_t* reach,
-              const cairo_rectangle_int_t& area) override;
+    void Drew(HWND hwnd, const cairo_region_t* reach, const cairo_rectangle_int_t& area) override;
     void Present(HWND hwnd) override;
     void CursorChanged(HCURSOR cursor) override;
 
@@ -66,10 +65,13 @@ private:
         int pixmapWidth = 0;
         int pixmapHeight = 0;
         bool mapped = false;
+        bool grabbed = false;  // holds the pointer (an open menu)
     };
     XWin& Create(HWND hwnd, const Look& look);
     void Apply(XWin& win, const Look& look);
     void Put(XWin& win, const Pixels& pixels);
+    void Grab(XWin& win);
+    void Ungrab(XWin& win);
     void Forget(HWND hwnd);
     bool WindowManagerRuns();
 

@@ -13,13 +13,20 @@ struct SystemShape {
 };
 
 constexpr SystemShape kShapes[] = {
-    {32512, XC_left_ptr},           {32513, XC_xterm},
-    {32514, XC_watch},              {32515, XC_crosshair},
-    {32516, XC_center_ptr},         {32642, XC_bottom_right_corner},
-    {32643, XC_bottom_left_corner}, {32644, XC_sb_h_double_arrow},
-    {32645, XC_sb_v_double_arrow},  {32646, XC_fleur},
-    {32648, XC_X_cursor},           {32649, XC_hand2},
-    {32650, XC_watch},              {32651, XC_question_arrow},
+    {32512, XC_left_ptr},
+    {32513, XC_xterm},
+    {32514, XC_watch},
+    {32515, XC_crosshair},
+    {32516, XC_center_ptr},
+    {32642, XC_bottom_right_corner},
+    {32643, XC_bottom_left_corner},
+    {32644, XC_sb_h_double_arrow},
+    {32645, XC_sb_v_double_arrow},
+    {32646, XC_fleur},
+    {32648, XC_X_cursor},
+    {32649, XC_hand2},
+    {32650, XC_watch},
+    {32651, XC_question_arrow},
 };
 
 // LoadCursorA's system cursors are the resource id in the second page.

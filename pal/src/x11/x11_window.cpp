@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace pal::x11 {
 namespace {
@@ -35,8 +36,8 @@ void SetDecorations(Display* d, ::Window w, bool decorated) {
         unsigned long status;
     } hints{2 /* decorations given */, 0, decorated ? 1ul : 0ul, 0, 0};
     const Atom atom = Intern(d, "_MOTIF_WM_HINTS");
-    XChangeProperty(d, w, atom, atom, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(&hints), 5);
+    XChangeProperty(d, w, atom, atom, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&hints),
+                    5);
 }
 
 void SetTitle(Display* d, ::Window w, const std::string& title) {
@@ -72,8 +73,8 @@ void SetShape(Display* d, ::Window w, const Look& look) {
                                    static_cast<unsigned short>(r.width),
                                    static_cast<unsigned short>(r.height)});
     }
-    XShapeCombineRectangles(d, w, ShapeBounding, 0, 0, rects.data(),
-                            static_cast<int>(rects.size()), ShapeSet, Unsorted);
+    XShapeCombineRectangles(d, w, ShapeBounding, 0, 0, rects.data(), static_cast<int>(rects.size()),
+                            ShapeSet, Unsorted);
 }
 
 unsigned Side(LONG from, LONG to) {
@@ -107,11 +108,13 @@ Backend::XWin& Backend::Create(HWND hwnd, const Look& look) {
     attributes.background_pixmap = None;  // the pixmap is copied in; nothing is cleared first
     attributes.event_mask = kEvents;
     attributes.cursor = cursor_;
+    // A menu is placed and stacked by the program alone, as a window manager would only delay it.
+    attributes.override_redirect = look.menu ? True : False;
     const RECT& r = look.rect;
-    win.id = XCreateWindow(display_, DefaultRootWindow(display_), r.left, r.top,
-                           Side(r.left, r.right), Side(r.top, r.bottom), 0, CopyFromParent,
-                           InputOutput, CopyFromParent, CWBackPixmap | CWEventMask | CWCursor,
-                           &attributes);
+    win.id =
+        XCreateWindow(display_, DefaultRootWindow(display_), r.left, r.top, Side(r.left, r.right),
+                      Side(r.top, r.bottom), 0, CopyFromParent, InputOutput, CopyFromParent,
+                      CWBackPixmap | CWEventMask | CWCursor | CWOverrideRedirect, &attributes);
     XSizeHints size{};
     size.flags = USPosition | USSize;
     size.x = r.left;
@@ -124,10 +127,11 @@ Backend::XWin& Backend::Create(HWND hwnd, const Look& look) {
     const long pid = getpid();
     XChangeProperty(display_, win.id, Intern(display_, "_NET_WM_PID"), XA_CARDINAL, 32,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
-    SetAtoms(display_, win.id, "_NET_WM_WINDOW_TYPE", {Intern(display_, "_NET_WM_WINDOW_TYPE_NORMAL")});
+    SetAtoms(display_, win.id, "_NET_WM_WINDOW_TYPE",
+             {Intern(display_, "_NET_WM_WINDOW_TYPE_NORMAL")});
     // An owned or tool window stays out of the task bar unless it asks to be there.
-    const bool inTaskBar = (look.exStyle & WS_EX_APPWINDOW) ||
-                           (!look.owner && !(look.exStyle & WS_EX_TOOLWINDOW));
+    const bool inTaskBar =
+        (look.exStyle & WS_EX_APPWINDOW) || (!look.owner && !(look.exStyle & WS_EX_TOOLWINDOW));
     std::vector<Atom> state;
     if (!inTaskBar) {
         state.push_back(Intern(display_, "_NET_WM_STATE_SKIP_TASKBAR"));
@@ -165,8 +169,7 @@ void Backend::Apply(XWin& win, const Look& look) {
     XSetForeground(display_, gc_, WhitePixel(display_, DefaultScreen(display_)));
     XFillRectangle(display_, pixmap, gc_, 0, 0, look.surfaceWidth, look.surfaceHeight);
     if (win.pixmap) {
-        XCopyArea(display_, win.pixmap, pixmap, gc_, 0, 0, win.pixmapWidth, win.pixmapHeight, 0,
-                  0);
+        XCopyArea(display_, win.pixmap, pixmap, gc_, 0, 0, win.pixmapWidth, win.pixmapHeight, 0, 0);
         XFreePixmap(display_, win.pixmap);
     }
     win.pixmap = pixmap;
@@ -179,10 +182,10 @@ void Backend::Put(XWin& win, const Pixels& pixels) {
     if (a.x + a.width > win.pixmapWidth || a.y + a.height > win.pixmapHeight) {
         return;  // from before a resize; the next paint presents the new size
     }
-    XImage* image = XCreateImage(display_, DefaultVisual(display_, DefaultScreen(display_)), 24,
-                                 ZPixmap, 0,
-                                 reinterpret_cast<char*>(const_cast<uint32_t*>(pixels.data.data())),
-                                 a.width, a.height, 32, a.width * 4);
+    XImage* image =
+        XCreateImage(display_, DefaultVisual(display_, DefaultScreen(display_)), 24, ZPixmap, 0,
+                     reinterpret_cast<char*>(const_cast<uint32_t*>(pixels.data.data())), a.width,
+                     a.height, 32, a.width * 4);
     image->byte_order = LSBFirst;  // the surface's pixels are native 32-bit words
     XPutImage(display_, win.pixmap, gc_, image, 0, 0, a.x, a.y, a.width, a.height);
     image->data = nullptr;  // not Xlib's to free
@@ -190,11 +193,35 @@ void Backend::Put(XWin& win, const Pixels& pixels) {
     XCopyArea(display_, win.pixmap, win.id, gc_, a.x, a.y, a.width, a.height, a.x, a.y);
 }
 
+// An open menu takes the pointer and the keys, so that a click anywhere else and Escape reach
+// it (the model's capture then closes it); made viewable first, as a grab needs.
+void Backend::Grab(XWin& win) {
+    const unsigned events = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+    const bool pointer = XGrabPointer(display_, win.id, False, events, GrabModeAsync, GrabModeAsync,
+                                      None, None, CurrentTime) == GrabSuccess;
+    const bool keys = XGrabKeyboard(display_, win.id, False, GrabModeAsync, GrabModeAsync,
+                                    CurrentTime) == GrabSuccess;
+    if (!pointer || !keys) {
+        std::fprintf(stderr, "pal: an open menu could not take the %s\n",
+                     pointer ? "keyboard" : "pointer");
+    }
+    win.grabbed = pointer || keys;
+}
+
+void Backend::Ungrab(XWin& win) {
+    if (win.grabbed) {
+        XUngrabPointer(display_, CurrentTime);
+        XUngrabKeyboard(display_, CurrentTime);
+        win.grabbed = false;
+    }
+}
+
 void Backend::Forget(HWND hwnd) {
     auto it = windows_.find(hwnd);
     if (it == windows_.end()) {
         return;
     }
+    Ungrab(it->second);
     if (it->second.pixmap) {
         XFreePixmap(display_, it->second.pixmap);
     }
@@ -220,6 +247,9 @@ void Backend::Shown(HWND hwnd) {
         if (!look.minimized) {
             XMapRaised(display_, win.id);
             win.mapped = true;
+            if (look.menu) {
+                Grab(win);
+            }
         }
     });
 }
@@ -228,6 +258,7 @@ void Backend::Hidden(HWND hwnd) {
     Post([this, hwnd] {
         auto it = windows_.find(hwnd);
         if (it != windows_.end() && it->second.mapped) {
+            Ungrab(it->second);
             XUnmapWindow(display_, it->second.id);
             XWithdrawWindow(display_, it->second.id, DefaultScreen(display_));
             it->second.mapped = false;

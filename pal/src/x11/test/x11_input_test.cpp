@@ -47,34 +47,7 @@ protected:
         ASSERT_TRUE(hands_.Ready());
         Log().Clear();
     }
-    // A plain window at kPlace that fills itself with kFace; more reactions come before that.
-    HWND Show(Reaction more = nullptr) {
-        CurrentReaction() = [more](HWND hwnd, UINT message, WPARAM wParam,
-                                   LPARAM lParam) -> std::optional<LRESULT> {
-            if (more) {
-                if (auto result = more(hwnd, message, wParam, lParam)) {
-                    return result;
-                }
-            }
-            if (message != WM_PAINT) {
-                return std::nullopt;
-            }
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            HBRUSH brush = CreateSolidBrush(kFace);
-            FillRect(dc, &ps.rcPaint, brush);
-            DeleteObject(brush);
-            EndPaint(hwnd, &ps);
-            return 0;
-        };
-        HWND hwnd =
-            CreateWindowExA(0, class_.Name(), "", WS_POPUP | WS_VISIBLE, kPlace.left, kPlace.top,
-                            kPlace.right - kPlace.left, kPlace.bottom - kPlace.top, nullptr,
-                            nullptr, GetModuleHandleA(nullptr), nullptr);
-        EXPECT_NE(hwnd, nullptr);
-        EXPECT_TRUE(Settle(hwnd));
-        return hwnd;
-    }
+    HWND Show(Reaction more = nullptr) { return ShowFilled(class_, kPlace, kFace, more); }
     // Where the server has the window's top-left corner.
     POINT XPlace(HWND hwnd) {
         int x = -1, y = -1;

@@ -41,8 +41,7 @@ TEST(X11LostDisplayTest, KilledServerEndsTheProgramWithoutAHang) {
 
     server.Kill();
     int status = 0;
-    const bool ended =
-        brtest::WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; });
+    const bool ended = brtest::WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; });
     if (!ended) {
         kill(pid, SIGKILL);
         waitpid(pid, &status, 0);

@@ -69,6 +69,39 @@ protected:
         return PumpUntil([&] { return done->load(); });
     }
 
+    // A visible popup window of the class at the place that fills itself with the colour (kept
+    // in GWLP_USERDATA); `more` answers messages first, for every window the recording procedure
+    // serves. Shown and settled.
+    HWND ShowFilled(const TestClass& windowClass, const RECT& place, COLORREF face,
+                    Reaction more = nullptr) {
+        CurrentReaction() = [more](HWND hwnd, UINT message, WPARAM wParam,
+                                   LPARAM lParam) -> std::optional<LRESULT> {
+            if (more) {
+                if (auto result = more(hwnd, message, wParam, lParam)) {
+                    return result;
+                }
+            }
+            if (message != WM_PAINT) {
+                return std::nullopt;
+            }
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            HBRUSH brush =
+                CreateSolidBrush(static_cast<COLORREF>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)));
+            FillRect(dc, &ps.rcPaint, brush);
+            DeleteObject(brush);
+            EndPaint(hwnd, &ps);
+            return 0;
+        };
+        HWND hwnd = CreateWindowExA(0, windowClass.Name(), "", WS_POPUP | WS_VISIBLE, place.left,
+                                    place.top, place.right - place.left, place.bottom - place.top,
+                                    nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        EXPECT_NE(hwnd, nullptr);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, static_cast<LONG_PTR>(face));
+        EXPECT_TRUE(Settle(hwnd));
+        return hwnd;
+    }
+
     ::Window XWindow(HWND hwnd) { return pal::x11::Get()->XWindowOf(hwnd); }
 
     // What the server shows in a rectangle of the screen, as 0xRRGGBB values, rows top first.

@@ -59,8 +59,8 @@ Xvfb::Xvfb() {
         return;
     }
     const std::string fd = std::to_string(fds[1]);
-    const char* argv[] = {program.c_str(), "-displayfd", fd.c_str(), "-screen", "0",
-                          "1280x1024x24", "-nolisten", "tcp", "-noreset", nullptr};
+    const char* argv[] = {program.c_str(), "-displayfd", fd.c_str(), "-screen",  "0",
+                          "1280x1024x24",  "-nolisten",  "tcp",      "-noreset", nullptr};
     pid_ = fork();
     if (pid_ == 0) {
         // The server ends with the test program, whatever way it ends.

@@ -38,13 +38,13 @@ Xvfb* ProgramDisplay(std::string* why);
 }  // namespace paltest
 
 // Skips the test when Xvfb is not installed; fails it when Xvfb is there but does not start.
-#define REQUIRE_XVFB()                                       \
-    do {                                                     \
-        std::string why_;                                    \
-        if (!paltest::ProgramDisplay(&why_)) {               \
-            if (paltest::Xvfb::Program().empty()) {          \
-                GTEST_SKIP() << why_;                        \
-            }                                                \
-            FAIL() << why_;                                  \
-        }                                                    \
+#define REQUIRE_XVFB()                              \
+    do {                                            \
+        std::string why_;                           \
+        if (!paltest::ProgramDisplay(&why_)) {      \
+            if (paltest::Xvfb::Program().empty()) { \
+                GTEST_SKIP() << why_;               \
+            }                                       \
+            FAIL() << why_;                         \
+        }                                           \
     } while (0)
