@@ -8,12 +8,15 @@ pal_area(x11
     x11_backend.cpp
     x11_cursor.cpp
     x11_input.cpp
+    x11_tray.cpp
     x11_window.cpp
   HELPERS
     test/x11_helper.cpp)
 set(pal_x11_TESTS
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/tray_manager.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/xvfb_fixture.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/x11_input_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/x11_lost_display_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/x11_present_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/x11_tray_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/x11_window_test.cpp)

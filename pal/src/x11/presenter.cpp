@@ -22,6 +22,7 @@ public:
     void Drew(HWND, const cairo_region_t*, const cairo_rectangle_int_t&) override {}
     void Present(HWND) override {}
     void CursorChanged(HCURSOR) override {}
+    void NotifyIconsChanged() override {}
 };
 
 // The variable that forces a backend.

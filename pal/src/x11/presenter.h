@@ -31,6 +31,8 @@ public:
                       const cairo_rectangle_int_t& area) = 0;
     virtual void Present(HWND hwnd) = 0;
     virtual void CursorChanged(HCURSOR cursor) = 0;
+    // The notification area's icons were added, changed or removed (PalNotifyIcons has them).
+    virtual void NotifyIconsChanged() = 0;
 };
 
 // The backend of this process, chosen at its first use: $PAL_DISPLAY "headless" or "x11" forces

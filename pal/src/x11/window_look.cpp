@@ -23,46 +23,52 @@ std::shared_ptr<Window> TopLevel(HWND hwnd) {
     return window;
 }
 
-// The icon's pixels drawn into a section of its size, made straight for the window manager.
+// The icon's pixels made straight for the window manager.
 void ReadIcon(HICON icon, Look* look) {
     int cx = 0, cy = 0;
-    if (!icon || !PalGetIconSize(icon, &cx, &cy) || cx <= 0 || cy <= 0) {
+    if (!icon || !PalGetIconSize(icon, &cx, &cy) || cx <= 0 || cy <= 0 ||
+        !DrawIconPixels(icon, cx, cy, &look->icon)) {
         return;
     }
+    for (uint32_t& pixel : look->icon) {
+        const uint32_t a = pixel >> 24;
+        auto channel = [&](int shift) {
+            const uint32_t c = (pixel >> shift) & 0xFF;
+            return a ? std::min<uint32_t>(255, c * 255 / a) << shift : 0;
+        };
+        pixel = (a << 24) | channel(16) | channel(8) | channel(0);
+    }
+    look->iconWidth = cx;
+    look->iconHeight = cy;
+}
+
+}  // namespace
+
+bool DrawIconPixels(HICON icon, int width, int height, std::vector<uint32_t>* pixels) {
     HDC dc = CreateCompatibleDC(nullptr);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = cx;
-    info.bmiHeader.biHeight = -cy;  // top-down
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HBITMAP section = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (section && bits) {
+    const bool drawn = section && bits;
+    if (drawn) {
         HGDIOBJ old = SelectObject(dc, section);
-        DrawIconEx(dc, 0, 0, icon, cx, cy, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
         SelectObject(dc, old);
         const auto* p = static_cast<const uint32_t*>(bits);
-        look->icon.resize(static_cast<size_t>(cx) * cy);
-        for (size_t i = 0; i < look->icon.size(); ++i) {
-            const uint32_t a = p[i] >> 24;
-            auto channel = [&](int shift) {
-                const uint32_t c = (p[i] >> shift) & 0xFF;
-                return a ? std::min<uint32_t>(255, c * 255 / a) << shift : 0;
-            };
-            look->icon[i] = (a << 24) | channel(16) | channel(8) | channel(0);
-        }
-        look->iconWidth = cx;
-        look->iconHeight = cy;
+        pixels->assign(p, p + static_cast<size_t>(width) * height);
     }
     if (section) {
         DeleteObject(section);
     }
     DeleteDC(dc);
+    return drawn;
 }
-
-}  // namespace
 
 std::optional<Look> LookOf(HWND hwnd) {
     auto window = TopLevel(hwnd);

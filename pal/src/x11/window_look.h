@@ -41,6 +41,10 @@ std::optional<Look> LookOf(HWND hwnd);
 // clipped to the surface.
 std::vector<Pixels> PixelsOf(HWND hwnd, const cairo_region_t* region);
 
+// The icon drawn at the size into a transparent section: premultiplied ARGB, rows top first;
+// false when it could not be drawn.
+bool DrawIconPixels(HICON icon, int width, int height, std::vector<uint32_t>* pixels);
+
 // GBK text as UTF-8; bytes that do not convert become "?".
 std::string Utf8FromGbk(const std::string& gbk);
 

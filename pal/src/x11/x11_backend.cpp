@@ -65,7 +65,7 @@ Backend* Backend::Open() {
 }
 
 Backend::Backend(Display* display)
-    : display_(display), wake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+    : display_(display), wake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)), tray_(display) {
     gc_ = XCreateGC(display_, DefaultRootWindow(display_), 0, nullptr);
     const Screen* screen = DefaultScreenOfDisplay(display_);
     Desktop::Get().SetScreenSize(Extent{screen->width, screen->height});
@@ -139,6 +139,9 @@ XId Backend::XWindowOf(HWND hwnd) {
 }
 
 void Backend::Handle(XEvent& event) {
+    if (tray_.Handle(event)) {
+        return;
+    }
     HWND hwnd = WindowFor(event.xany.window);
     if (!hwnd) {
         return;
@@ -207,6 +210,10 @@ void Backend::Present(HWND drawn) {
             Put(it->second, pixels);
         }
     });
+}
+
+void Backend::NotifyIconsChanged() {
+    Post([this, looks = TrayIconLooks()]() mutable { tray_.Sync(std::move(looks)); });
 }
 
 }  // namespace pal::x11

@@ -10,10 +10,12 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "x11/presenter.h"
 #include "x11/window_look.h"
+#include "x11/x11_tray.h"
 
 // Xlib's types without its headers, whose macros clash with the layer's names.
 struct _XDisplay;
@@ -40,6 +42,7 @@ public:
     void Drew(HWND hwnd, const cairo_region_t* reach, const cairo_rectangle_int_t& area) override;
     void Present(HWND hwnd) override;
     void CursorChanged(HCURSOR cursor) override;
+    void NotifyIconsChanged() override;
 
     // The X window that shows hwnd; 0 while it has none. For the tests.
     XId XWindowOf(HWND hwnd);
@@ -80,12 +83,16 @@ private:
     _XGC* gc_ = nullptr;
     XId cursor_ = 0;
     std::map<HWND, XWin> windows_;
+    Tray tray_;
 
     std::mutex lock_;  // what other threads reach
     std::vector<std::function<void()>> jobs_;
     std::map<HWND, cairo_region_t*> damage_;
     std::map<HWND, XId> ids_;
 };
+
+// Sets a window's name (_NET_WM_NAME and WM_NAME) as UTF-8.
+void SetUtf8Name(_XDisplay* display, XId window, const std::string& name);
 
 // The process's backend when it shows on X11; null when headless.
 Backend* Get();

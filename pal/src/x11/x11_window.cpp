@@ -40,14 +40,6 @@ void SetDecorations(Display* d, ::Window w, bool decorated) {
                     5);
 }
 
-void SetTitle(Display* d, ::Window w, const std::string& title) {
-    auto* bytes = reinterpret_cast<const unsigned char*>(title.data());
-    const int n = static_cast<int>(title.size());
-    XChangeProperty(d, w, Intern(d, "_NET_WM_NAME"), Intern(d, "UTF8_STRING"), 8, PropModeReplace,
-                    bytes, n);
-    XChangeProperty(d, w, XA_WM_NAME, Intern(d, "UTF8_STRING"), 8, PropModeReplace, bytes, n);
-}
-
 // _NET_WM_ICON: width, height, then the pixels, each a CARDINAL (a long for Xlib).
 void SetIcon(Display* d, ::Window w, const Look& look) {
     const Atom atom = Intern(d, "_NET_WM_ICON");
@@ -82,6 +74,14 @@ unsigned Side(LONG from, LONG to) {
 }
 
 }  // namespace
+
+void SetUtf8Name(Display* d, XId w, const std::string& name) {
+    auto* bytes = reinterpret_cast<const unsigned char*>(name.data());
+    const int n = static_cast<int>(name.size());
+    XChangeProperty(d, w, Intern(d, "_NET_WM_NAME"), Intern(d, "UTF8_STRING"), 8, PropModeReplace,
+                    bytes, n);
+    XChangeProperty(d, w, XA_WM_NAME, Intern(d, "UTF8_STRING"), 8, PropModeReplace, bytes, n);
+}
 
 bool Backend::WindowManagerRuns() {
     Atom type;
@@ -156,7 +156,7 @@ Backend::XWin& Backend::Create(HWND hwnd, const Look& look) {
 }
 
 void Backend::Apply(XWin& win, const Look& look) {
-    SetTitle(display_, win.id, look.title);
+    SetUtf8Name(display_, win.id, look.title);
     SetIcon(display_, win.id, look);
     SetShape(display_, win.id, look);
     if (win.pixmapWidth == look.surfaceWidth && win.pixmapHeight == look.surfaceHeight) {
