@@ -14,6 +14,7 @@ pal_area(x11
     test/x11_helper.cpp)
 set(pal_x11_TESTS
   ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/tray_manager.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/window_manager.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/xvfb_fixture.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/x11_input_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/x11_lost_display_test.cpp

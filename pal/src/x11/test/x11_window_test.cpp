@@ -1,10 +1,13 @@
 // Windows of the model as the server keeps them: a popup menu is an override-redirect window
 // that holds the pointer while it is open, closed by a choice, a click elsewhere or Escape; the
-// foreground window is raised and has the keyboard focus.
+// foreground window is raised and has the keyboard focus; with a window manager, minimising,
+// restoring and the foreground go through it.
 #include <algorithm>
 #include <thread>
 
 #include "x11/test/x11_test_support.h"
+// After the support, whose headers Xlib's macros would spoil.
+#include "x11/test/window_manager.h"
 
 #include <X11/keysym.h>
 
@@ -51,7 +54,59 @@ protected:
         return result != AlreadyGrabbed;
     }
 
+    // SetForegroundWindow on each of two overlapping windows in turn: the server stacks it in
+    // front and gives it the keyboard, and shows what the headless screen shows. serve() lets
+    // a window manager do its part while the test waits.
+    void ForegroundInTurn(const std::function<void()>& serve) {
+        HWND back = ShowFilled(class_, kPlace, RGB(200, 60, 60));
+        HWND front = ShowFilled(class_, Offset(kPlace, 60, 40), RGB(60, 60, 200));
+        const RECT both{kPlace.left, kPlace.top, kPlace.right + 60, kPlace.bottom + 40};
+        for (HWND target : {back, front, back}) {
+            SCOPED_TRACE(target == back ? "the window behind" : "the window in front");
+            ASSERT_TRUE(SetForegroundWindow(target));
+            HWND other = target == back ? front : back;
+            EXPECT_TRUE(PumpUntil([&] {
+                serve();
+                ::Window focus = 0;
+                int revert = 0;
+                XGetInputFocus(view_, &focus, &revert);
+                return Drained() && StackPosition(target) > StackPosition(other) &&
+                       focus == XWindow(target);
+            })) << "not in front with the keyboard";
+            ASSERT_TRUE(Settle(back) && Settle(front));
+            EXPECT_EQ(Differences(both), 0u);
+        }
+        DestroyWindow(front);
+        DestroyWindow(back);
+    }
+
     TestClass class_;
+};
+
+// With a window manager of the test's own, served while the test waits.
+class X11ManagedWindowTest : public X11WindowTest {
+protected:
+    void SetUp() override {
+        X11WindowTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) {
+            return;
+        }
+        std::string why;
+        manager_ =
+            std::make_unique<WindowManager>(XOpenDisplay(ProgramDisplay(&why)->Name().c_str()));
+        ASSERT_TRUE(manager_->Running());
+    }
+    bool Served(const std::function<bool()>& done) {
+        return PumpUntil([&] {
+            manager_->Serve();
+            return Drained() && done();
+        });
+    }
+    bool Holds(const std::vector<::Window>& windows, HWND hwnd) {
+        return std::find(windows.begin(), windows.end(), XWindow(hwnd)) != windows.end();
+    }
+
+    std::unique_ptr<WindowManager> manager_;
 };
 
 // What the person does to the open menu; the menu's items are on the screen where it says.
@@ -125,24 +180,26 @@ TEST_F(X11WindowTest, PopupMenuIsAnOverrideRedirectWindowThatHoldsThePointer) {
 }
 
 TEST_F(X11WindowTest, SetForegroundWindowRaisesTheWindowAndGivesItTheKeyboard) {
-    HWND back = ShowFilled(class_, kPlace, RGB(200, 60, 60));
-    HWND front = ShowFilled(class_, Offset(kPlace, 60, 40), RGB(60, 60, 200));
-    const RECT both{kPlace.left, kPlace.top, kPlace.right + 60, kPlace.bottom + 40};
-    for (HWND target : {back, front, back}) {
-        SCOPED_TRACE(target == back ? "the window behind" : "the window in front");
-        ASSERT_TRUE(SetForegroundWindow(target));
-        ASSERT_TRUE(Drained());
-        HWND other = target == back ? front : back;
-        EXPECT_GT(StackPosition(target), StackPosition(other));
-        ::Window focus = 0;
-        int revert = 0;
-        XGetInputFocus(view_, &focus, &revert);
-        EXPECT_EQ(focus, XWindow(target));
-        ASSERT_TRUE(Settle(back) && Settle(front));
-        EXPECT_EQ(Differences(both), 0u);
-    }
-    DestroyWindow(front);
-    DestroyWindow(back);
+    ForegroundInTurn([] {});
+}
+
+TEST_F(X11ManagedWindowTest, SetForegroundWindowIsTheWindowManagersActiveWindowRequest) {
+    ForegroundInTurn([&] { manager_->Serve(); });
+    EXPECT_FALSE(manager_->ActivationRequests().empty()) << "the window manager was not asked";
+}
+
+TEST_F(X11ManagedWindowTest, MinimiseAndRestoreGoThroughTheWindowManager) {
+    HWND hwnd = ShowFilled(class_, kPlace, RGB(30, 160, 120));
+    ASSERT_TRUE(Served([&] { return MapState(hwnd) == IsViewable; }));
+    ShowWindow(hwnd, SW_MINIMIZE);
+    EXPECT_TRUE(Served([&] {
+        return Holds(manager_->Iconified(), hwnd) && MapState(hwnd) == IsUnmapped;
+    })) << "not iconified by the window manager";
+    ShowWindow(hwnd, SW_RESTORE);
+    EXPECT_TRUE(Served([&] { return MapState(hwnd) == IsViewable; })) << "not restored";
+    ASSERT_TRUE(Settle(hwnd));
+    EXPECT_EQ(Differences(kPlace), 0u) << "restored without its pixels";
+    DestroyWindow(hwnd);
 }
 
 }  // namespace
