@@ -12,6 +12,7 @@
 
 #include "dj_track_samples.h"
 #include "movie.h"
+#include "movie_folder.h"
 
 namespace {
 
@@ -149,7 +150,7 @@ TEST(DemoMovies, TheLoadingMovieIsAPlayer) {
     }
     ASSERT_GE(calls.size(), 2u);
     EXPECT_EQ(Name(calls[1]), "BROpenMusic");
-    EXPECT_NE(calls[1].find(std::string("<string>") + DEMO_TRACK_PATH + "</string>"),
+    EXPECT_NE(calls[1].find("<string>{movie-folder}/" DEMO_TRACK_FILE "</string>"),
               std::string::npos);
     EXPECT_THAT(labels, ::testing::Contains(::testing::HasSubstr(DEMO_TRACK_TITLE)));
     EXPECT_THAT(lives, ::testing::IsSupersetOf({"BRGetCurrentPosition", "BRGetDuration",
@@ -160,6 +161,34 @@ TEST(DemoMovies, TheLoadingMovieIsAPlayer) {
     EXPECT_GE(buttonCalls.count("BRSetVolume"), 2u);
     EXPECT_GE(buttonCalls.count("BRSetCurrentPosition"), 2u);
     EXPECT_EQ(buttons.size(), buttonCalls.size());  // no two buttons make the same call
+}
+
+// Neither movie holds a path of the build: the track is named in the folder the movie was
+// loaded from, where the installation has it, wherever the installation lies.
+TEST(DemoMovies, NameTheTrackInTheirOwnFolderAndNoPathOfTheBuild) {
+    for (const char* file : {"loadingVer.swf", "brdj_demo.swf"}) {
+        SCOPED_TRACE(file);
+        const std::string text = ReadAll(std::string(BR_BIN_DIR) + "/" + file);
+        ASSERT_FALSE(text.empty());
+        for (const char* path : {BR_BIN_DIR, BR_BUILD_DIR, BR_SOURCE_DIR}) {
+            EXPECT_EQ(text.find(path), std::string::npos) << path;
+        }
+        flash::Movie movie = Read(file);
+        flash::PlaceMovieFolder(&movie, flash::MovieFolder(std::string(BR_BIN_DIR) + "/" + file));
+        bool opens = false;
+        for (const flash::Statement& s : movie.statements) {
+            if (const auto* c = std::get_if<flash::Call>(&s);
+                c && Name(c->request) == "BROpenMusic") {
+                opens = true;
+                EXPECT_NE(c->request.find("<string>" DEMO_TRACK_PATH "</string>"),
+                          std::string::npos)
+                    << c->request;
+            }
+        }
+        EXPECT_TRUE(opens);
+        EXPECT_EQ(movie.stageWidth, 814);
+        EXPECT_EQ(movie.stageHeight, 580);
+    }
 }
 
 // The demo movie goes through the whole road in order and ends.

@@ -1,10 +1,13 @@
 // The control's window: it fetches and plays the movie on its thread, paints the background
 // colour and the movie's labels and buttons, takes clicks and shows the context menu.
 #include <algorithm>
+#include <cmath>
 #include <mutex>
 
 #include "flash_control.h"
+#include "movie_folder.h"
 #include "request_xml.h"
+#include "stage_layout.h"
 #include "text_convert.h"
 
 namespace flash {
@@ -15,6 +18,8 @@ constexpr UINT kMsgFetchProgress = WM_USER + 1;  // wParam the fetch, lParam the
 constexpr UINT kMsgFetchDone = WM_USER + 2;      // wParam the fetch
 constexpr UINT_PTR kStepTimer = 1;
 constexpr UINT_PTR kRetryDoneTimer = 2;  // a fetch ended while a FlashCall was out
+constexpr int kFontHeight = 12;          // on the stage, in pixels
+constexpr UINT kMenuScaleBase = 1;       // the context menu's item of scale mode M is M + this
 
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
@@ -72,8 +77,6 @@ HRESULT STDMETHODCALLTYPE FlashControl::CreateControlWindow(HWND parent, const R
     if (hwnd == nullptr)
         return HRESULT_FROM_WIN32(GetLastError());
     hwnd_ = hwnd;
-    font_ =
-        CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Shell Dlg");
     *phwnd = hwnd;
     if (!movie_.empty())
         StartFetch();
@@ -138,6 +141,7 @@ void FlashControl::OnFetchDone(WPARAM generation) {
         transcript_.Note("movie " + movie_ + " not loaded: " + DescribeError(load.error));
         return;
     }
+    PlaceMovieFolder(&load.movie, MovieFolder(movie_));
     transcript_.Note("movie " + movie_ + " loaded");
     player_ =
         std::make_unique<MoviePlayer>(std::move(load.movie), static_cast<CallHost*>(this), NowMs());
@@ -173,21 +177,65 @@ void FlashControl::OnStep() {
     Schedule(due);
 }
 
+StageLayout FlashControl::Layout() const {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const int32_t width = client.right - client.left, height = client.bottom - client.top;
+    if (player_ == nullptr || player_->StageWidth() == 0)
+        return LayOutStage(scaleMode_, width, height, width, height);
+    return LayOutStage(scaleMode_, player_->StageWidth(), player_->StageHeight(), width, height);
+}
+
 void FlashControl::OnClick(int x, int y) {
     if (player_ == nullptr || inFlashCall_)
         return;
-    if (player_->Click(x, y, NowMs())) {
+    const StageLayout layout = Layout();
+    if (player_->Click(layout.StageX(x), layout.StageY(y), NowMs())) {
         Flush();
         if (hwnd_ != nullptr)
             InvalidateRect(hwnd_, nullptr, TRUE);
     }
 }
 
-// The control's own context menu.
+// The control's own context menu at a point of its area: the scale modes, the current one
+// checked. The choice (or its dismissal) goes to the transcript.
 void FlashControl::OnContextMenu(int x, int y) {
-    if (!menu_)
+    if (!menu_ || hwnd_ == nullptr)
         return;
-    transcript_.Note("context menu at " + std::to_string(x) + ", " + std::to_string(y));
+    HMENU menu = CreatePopupMenu();
+    for (const ScaleModeName& s : kScaleModeNames)
+        AppendMenuA(menu, MF_STRING | (s.mode == scaleMode_ ? MF_CHECKED : 0),
+                    UINT_PTR(s.mode) + kMenuScaleBase, s.shown);
+    POINT at{x, y};
+    ClientToScreen(hwnd_, &at);
+    AddRef();  // the menu's loop dispatches messages: the container may let the control go
+    const UINT chosen =
+        UINT(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr));
+    DestroyMenu(menu);
+    std::string what = "dismissed";
+    for (const ScaleModeName& s : kScaleModeNames) {
+        if (chosen != UINT(s.mode) + kMenuScaleBase)
+            continue;
+        what = std::string(s.shown) + " chosen";
+        scaleMode_ = s.mode;
+        if (hwnd_ != nullptr)
+            InvalidateRect(hwnd_, nullptr, TRUE);
+    }
+    transcript_.Note("context menu at " + std::to_string(x) + ", " + std::to_string(y) + ": " +
+                     what);
+    Release();
+}
+
+HFONT FlashControl::FontOfHeight(int height) {
+    height = std::max(height, 1);
+    if (font_ == nullptr || fontHeight_ != height) {
+        if (font_ != nullptr)
+            DeleteObject(font_);
+        font_ = CreateFontA(-height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                            "MS Shell Dlg");
+        fontHeight_ = height;
+    }
+    return font_;
 }
 
 void FlashControl::Flush() {
@@ -197,6 +245,8 @@ void FlashControl::Flush() {
     for (; written_ < entries.size(); ++written_) transcript_.Entry(entries[written_]);
 }
 
+// The background fills the whole area; the movie's items are drawn where the scale mode lays
+// the stage out, their text scaled with the stage's height.
 void FlashControl::Paint(HWND hwnd) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
@@ -206,22 +256,26 @@ void FlashControl::Paint(HWND hwnd) {
     GetClientRect(hwnd, &client);
     Fill(dc, client.left, client.top, client.right, client.bottom, bgColor_);
     if (player_ != nullptr) {
-        HGDIOBJ oldFont = SelectObject(dc, font_);
+        const StageLayout layout = Layout();
+        HGDIOBJ oldFont =
+            SelectObject(dc, FontOfHeight(int(std::lround(kFontHeight * layout.scaleY))));
         SetBkMode(dc, TRANSPARENT);
         for (const ShownItem& item : player_->Shown()) {
             std::string text = Utf8ToNarrow(item.live ? ReplyText(item.text) : item.text);
+            const int left = layout.AreaX(item.x), top = layout.AreaY(item.y);
             if (!item.button) {
                 SetTextColor(dc, TextColourOn(bgColor_));
-                TextOutA(dc, item.x, item.y, text.data(), int(text.size()));
+                TextOutA(dc, left, top, text.data(), int(text.size()));
                 continue;
             }
-            const int right = item.x + item.width, bottom = item.y + item.height;
-            Fill(dc, item.x, item.y, right, bottom, RGB(0x50, 0x50, 0x50));
-            Fill(dc, item.x + 1, item.y + 1, right - 1, bottom - 1, RGB(0xE0, 0xE0, 0xE0));
+            const int right = layout.AreaX(item.x + item.width);
+            const int bottom = layout.AreaY(item.y + item.height);
+            Fill(dc, left, top, right, bottom, RGB(0x50, 0x50, 0x50));
+            Fill(dc, left + 1, top + 1, right - 1, bottom - 1, RGB(0xE0, 0xE0, 0xE0));
             SIZE size{};
             GetTextExtentPoint32A(dc, text.data(), int(text.size()), &size);
             SetTextColor(dc, RGB(0, 0, 0));
-            TextOutA(dc, item.x + (item.width - size.cx) / 2, item.y + (item.height - size.cy) / 2,
+            TextOutA(dc, left + (right - left - size.cx) / 2, top + (bottom - top - size.cy) / 2,
                      text.data(), int(text.size()));
         }
         SelectObject(dc, oldFont);

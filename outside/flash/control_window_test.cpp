@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include "flash_installation.h"
 #include "http_test_server.h"
 #include "recording_sink.h"
+#include "state_bytes.h"
 #include "wait_until.h"
 
 namespace {
@@ -19,6 +22,15 @@ constexpr DISPID kReadyState = -609, kProgress = 0x7A6, kFlashCall = 0xC5;
 std::string Req(const std::string& name, const std::string& args = "") {
     return "<invoke name=\"" + name + "\" returntype=\"xml\"><arguments>" + args +
            "</arguments></invoke>";
+}
+
+// The one popup menu open now, when there is exactly one.
+bool OnePopup(PalPopupMenu* open) {
+    std::vector<PalPopupMenu> menus = PalOpenPopupMenus();
+    if (menus.size() != 1)
+        return false;
+    *open = menus.front();
+    return true;
 }
 
 // A control hosted at (10, 20) of a window, with a recording sink connected.
@@ -263,17 +275,142 @@ TEST_F(HostedControl, AMovieGivenAsAnHttpAddressIsFetchedAndPlayedTheSameWay) {
     EXPECT_NE(config_.TranscriptLines().back().find("HTTP status 404"), std::string::npos);
 }
 
+// The scale mode lays the movie's stage out in the control's area (400 x 300 here): a button
+// of the 200 x 100 stage is drawn, and answers clicks, where the mode puts it.
+TEST_F(HostedControl, TheScaleModeLaysTheStageOutInTheArea) {
+    Play("stage 200 100\nbutton 100 40 40 20 Go | " + Req("BRGo") + "\n");
+    ASSERT_TRUE(PumpUntil([&] { return Ready(); }));
+    const struct {
+        const char* name;
+        LONG mode;
+        RECT button;  // where it is drawn, in the control's client coordinates
+    } cases[] = {
+        {"show all", 0, {200, 130, 280, 170}},
+        {"no border", 1, {200, 120, 320, 180}},
+        {"exact fit", 2, {200, 120, 280, 180}},
+        {"no scale", 3, {200, 140, 240, 160}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(Call(control_.Dispatch(), 0x78, DISPATCH_PROPERTYPUT, {Arg::Number(c.mode)}).hr,
+                  S_OK);
+        ASSERT_TRUE(PumpUntil([] { return true; }));  // the repaint
+        PalSaveWindowPngA(
+            hwnd_,
+            (InstallationFolder() + "/../flash-scale-" + std::to_string(c.mode) + ".png").c_str());
+        const RECT& b = c.button;
+        const WindowPicture picture(hwnd_);
+        EXPECT_EQ(picture.Pixel(b.left, b.top), 0x505050u);  // the frame's corners
+        EXPECT_EQ(picture.Pixel(b.right - 1, b.bottom - 1), 0x505050u);
+        EXPECT_EQ(picture.Pixel(b.left + 2, b.top + 2), 0xE0E0E0u);  // the face
+        EXPECT_EQ(picture.Pixel(b.left - 1, b.top - 1), 0xFFFFFFu);  // the background
+        EXPECT_EQ(picture.Pixel(b.right, b.bottom), 0xFFFFFFu);
+
+        // A click just inside the drawn button makes its call, one just outside does not.
+        const size_t before = sink_.Requests().size();
+        POINT outside{b.left - 1, b.top - 1}, inside{b.left + 1, b.top + 1};
+        for (POINT p : {outside, inside}) {
+            ClientToScreen(hwnd_, &p);
+            PalInputButton(VK_LBUTTON, TRUE, p.x, p.y);
+            PalInputButton(VK_LBUTTON, FALSE, p.x, p.y);
+        }
+        ASSERT_TRUE(PumpUntil([&] { return sink_.Requests().size() > before; }));
+        EXPECT_EQ(sink_.Requests().size(), before + 1);
+        EXPECT_EQ(sink_.Requests().back(), Req("BRGo"));
+    }
+}
+
+// A right click opens the control's own menu at the pointer, from the layer's popup menus:
+// the scale modes, the current one checked. A choice sets the mode; the transcript says what
+// was chosen.
 TEST_F(HostedControl, ARightClickOpensTheControlsOwnMenu) {
     Play("label 10 10 x\nend\n");
     ASSERT_TRUE(PumpUntil([&] { return Ready(); }));
+    const struct {
+        const char* name;
+        int item;  // the item clicked; -1: dismissed with Escape
+        LONG mode;
+        const char* note;
+    } cases[] = {
+        {"exact fit", 2, 2, "# context menu at 30, 40: Exact fit chosen"},
+        {"dismissed", -1, 2, "# context menu at 30, 40: dismissed"},
+        {"no scale", 3, 3, "# context menu at 30, 40: No scale chosen"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        POINT p{30, 40};
+        ClientToScreen(hwnd_, &p);
+        std::vector<PalPopupMenu> seen;
+        POINT popupAt{};
+        std::thread driver([&] {
+            PalPopupMenu open;
+            if (!brtest::WaitUntil([&] { return OnePopup(&open); }))
+                return;
+            seen.push_back(open);
+            RECT frame{};
+            GetWindowRect(open.popup, &frame);
+            popupAt = {frame.left, frame.top};
+            if (c.item < 0) {
+                PalInputKey(VK_ESCAPE, TRUE);
+                PalInputKey(VK_ESCAPE, FALSE);
+                return;
+            }
+            const RECT& r = open.items.at(size_t(c.item)).rect;
+            PalInputButton(VK_LBUTTON, TRUE, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+            PalInputButton(VK_LBUTTON, FALSE, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        });
+        PalInputButton(VK_RBUTTON, TRUE, p.x, p.y);
+        PalInputButton(VK_RBUTTON, FALSE, p.x, p.y);
+        const bool noted = PumpUntil([&] {
+            std::vector<std::string> lines = config_.TranscriptLines();
+            return !lines.empty() && lines.back().rfind("# context menu", 0) == 0;
+        });
+        driver.join();
+        ASSERT_TRUE(noted);
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].owner, hwnd_);
+        EXPECT_EQ(popupAt.x, p.x);
+        EXPECT_EQ(popupAt.y, p.y);
+        std::vector<std::string> texts;
+        for (const PalPopupMenuItem& item : seen[0].items) texts.push_back(item.text);
+        EXPECT_EQ(texts,
+                  (std::vector<std::string>{"Show all", "No border", "Exact fit", "No scale"}));
+        EXPECT_EQ(config_.TranscriptLines().back(), c.note);
+        EXPECT_EQ(Call(control_.Dispatch(), 0x78, DISPATCH_PROPERTYGET).value.lVal, c.mode);
+        EXPECT_TRUE(PalOpenPopupMenus().empty());
+        std::filesystem::remove(config_.TranscriptPath());
+    }
+}
+
+// The persisted state's Menu "0" turns the menu off: a right click opens nothing. (Should a
+// menu open all the same, the watcher closes it so the test ends.)
+TEST_F(HostedControl, WithTheMenuOffARightClickOpensNothing) {
+    const std::vector<uint8_t> state = ClientState(u"0");
+    ASSERT_EQ(control_.Hosted()->LoadState(state.data(), DWORD(state.size())), S_OK);
+    Play("end\n");
+    ASSERT_TRUE(PumpUntil([&] { return Ready(); }));
+    std::atomic<bool> opened{false}, stop{false};
+    std::thread watcher([&] {
+        PalPopupMenu open;
+        if (brtest::WaitUntil([&] { return stop.load() || OnePopup(&open); }) && !stop) {
+            opened = true;
+            PalInputKey(VK_ESCAPE, TRUE);
+            PalInputKey(VK_ESCAPE, FALSE);
+        }
+    });
     POINT p{30, 40};
     ClientToScreen(hwnd_, &p);
     PalInputButton(VK_RBUTTON, TRUE, p.x, p.y);
     PalInputButton(VK_RBUTTON, FALSE, p.x, p.y);
-    ASSERT_TRUE(PumpUntil([&] {
-        std::vector<std::string> lines = config_.TranscriptLines();
-        return !lines.empty() && lines.back() == "# context menu at 30, 40";
-    }));
+    const bool nothing = brtest::NothingFor(std::chrono::milliseconds(300), [&] {
+        PumpUntil([] { return true; });
+        return opened.load();
+    });
+    stop = true;
+    watcher.join();
+    EXPECT_TRUE(nothing);
+    for (const std::string& line : config_.TranscriptLines())
+        EXPECT_EQ(line.rfind("# context menu", 0), std::string::npos) << line;
 }
 
 }  // namespace

@@ -4,18 +4,11 @@
 
 #include "installation.h"
 #include "persisted_state.h"
+#include "stage_layout.h"
 #include "text_convert.h"
 
 namespace flash {
 namespace {
-
-// The scale modes by the names the persisted state stores them with.
-struct ScaleName {
-    const char* name;
-    LONG mode;
-};
-constexpr ScaleName kScaleNames[] = {
-    {"ShowAll", 0}, {"NoBorder", 1}, {"ExactFit", 2}, {"NoScale", 3}};
 
 // "0xRRGGBB", "0xAARRGGBB", "#RRGGBB" or "RRGGBB"; only the colour is kept.
 bool ParseColour(const std::string& text, COLORREF* colour) {
@@ -89,8 +82,8 @@ HRESULT STDMETHODCALLTYPE FlashControl::LoadState(const BYTE* data, DWORD size) 
         return E_FAIL;
     }
     if (const PersistedProperty* scale = state.Find("Scale")) {
-        for (const ScaleName& s : kScaleNames)
-            if (scale->text == s.name)
+        for (const ScaleModeName& s : kScaleModeNames)
+            if (scale->text == s.stored)
                 scaleMode_ = s.mode;
     }
     if (const PersistedProperty* menu = state.Find("Menu"); menu != nullptr && menu->present)

@@ -13,6 +13,7 @@
 
 #include "movie_fetch.h"
 #include "movie_player.h"
+#include "stage_layout.h"
 #include "transcript.h"
 #include "windows.h"
 
@@ -80,6 +81,8 @@ private:
     void OnStep();
     void OnClick(int x, int y);
     void OnContextMenu(int x, int y);
+    StageLayout Layout() const;  // of the movie's stage in the window's area
+    HFONT FontOfHeight(int height);
     void Paint(HWND hwnd);
     void Flush();
     uint64_t NowMs() const;
@@ -92,7 +95,7 @@ private:
 
     // Properties.
     std::string movie_;
-    LONG scaleMode_ = 0;
+    LONG scaleMode_ = kScaleShowAll;
     std::string bgColorText_;
     COLORREF bgColor_ = RGB(255, 255, 255);
     bool menu_ = true;
@@ -111,6 +114,7 @@ private:
     std::optional<std::string> returnValue_;
     const std::chrono::steady_clock::time_point epoch_ = std::chrono::steady_clock::now();
     HFONT font_ = nullptr;
+    int fontHeight_ = 0;
 };
 
 }  // namespace flash

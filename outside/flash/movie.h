@@ -18,7 +18,8 @@ struct Call {
 struct Wait {
     uint32_t ms;
 };
-// Repeats the request every `everyMs` until its reply equals `until`, or `limitMs` pass.
+// Repeats the request every `everyMs` until the text of its reply (ReplyText, request_xml.h)
+// equals that of `until`, or `limitMs` pass.
 struct Poll {
     uint32_t everyMs;
     uint32_t limitMs;
@@ -47,6 +48,9 @@ using Statement = std::variant<Call, Wait, Poll, Label, LiveLabel, Button, End>;
 
 struct Movie {
     std::vector<Statement> statements;
+    // The stage the statements' coordinates are on, which the scale mode fits into the
+    // control's area; 0 x 0 when the movie names none: the stage is the area, unscaled.
+    int32_t stageWidth = 0, stageHeight = 0;
 };
 
 struct MovieError {

@@ -1,11 +1,14 @@
 // Fuzz target of the movie reader: any input either loads a movie whose every request has the
-// request form, or gives an error with a line inside the text.
+// request form, also once the movie's folder is placed in it, and whose stage is either none or
+// one that lays out at a positive scale; or it gives an error with a line inside the text.
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
 #include "movie.h"
+#include "movie_folder.h"
 #include "request_xml.h"
+#include "stage_layout.h"
 
 namespace {
 
@@ -33,6 +36,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     Require(load.movie.statements.size() <= flash::kMaxStatements);
+    Require((load.movie.stageWidth == 0) == (load.movie.stageHeight == 0));
+    Require(load.movie.stageWidth >= 0 && load.movie.stageHeight >= 0);
+    for (int32_t mode = -1; mode <= 4; ++mode) {
+        flash::StageLayout layout =
+            flash::LayOutStage(mode, load.movie.stageWidth, load.movie.stageHeight, 814, 580);
+        Require(layout.scaleX > 0 && layout.scaleY > 0);
+    }
+    flash::PlaceMovieFolder(&load.movie, "/a \"b\" & <c>'d'/{movie-folder}");
     auto checked = [](const std::string& request) {
         Require(flash::CheckRequestXml(request).empty());
         Require(!flash::RequestName(request).empty());

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "request_xml.h"
+
 namespace flash {
 
 std::string FormatTranscriptEntry(const TranscriptEntry& entry) {
@@ -36,7 +38,8 @@ void MoviePlayer::RunScript(uint64_t nowMs) {
                 pollLimitMs_ = nowMs + poll->limitMs;
             }
             std::optional<std::string> reply = MakeCall(poll->request, nowMs);
-            if ((!reply || *reply != poll->until) && nowMs + poll->everyMs <= pollLimitMs_) {
+            const bool matched = reply && ReplyText(*reply) == ReplyText(poll->until);
+            if (!matched && nowMs + poll->everyMs <= pollLimitMs_) {
                 scriptDueMs_ = nowMs + poll->everyMs;
                 return;
             }

@@ -50,6 +50,9 @@ public:
     bool Click(int32_t x, int32_t y, uint64_t nowMs);
 
     bool Ended() const { return next_ >= movie_.statements.size(); }
+    // The movie's stage; 0 x 0 when it names none.
+    int32_t StageWidth() const { return movie_.stageWidth; }
+    int32_t StageHeight() const { return movie_.stageHeight; }
     const std::vector<TranscriptEntry>& Transcript() const { return transcript_; }
     std::vector<ShownItem> Shown() const;
 

@@ -87,6 +87,39 @@ TEST(MoviePlayer, APollGivesUpAtItsTimeLimit) {
     EXPECT_EQ(player.Transcript()[3].ms, 200u);
 }
 
+// A poll ends at the first reply whose text is that of its REPLY: the bridge's number replies
+// end in CR LF, and a poll may name the reply by its text alone.
+TEST(MoviePlayer, APollComparesTheTextOfTheReply) {
+    const struct {
+        const char* until;
+        const char* reply;
+        bool matches;
+    } cases[] = {
+        {"<number>3</number>", "<number>3</number>\r\n", true},
+        {"<number>3</number>", "<number>3</number>", true},
+        {"3", "<number>3</number>\r\n", true},
+        {"<true />", "<true/>", true},
+        {"<number>3</number>", "<number>30</number>\r\n", false},
+        {"<number>3</number>", "<number>2</number>\r\n", false},
+        {"<number>3</number>", "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.until) + " against " + c.reply);
+        ScriptedHost host;
+        host.replies[Req("BRGetPlayState")] = {c.reply};
+        MoviePlayer player(Load("poll 100 300 " + std::string(c.until) + " | " +
+                                Req("BRGetPlayState") + "\ncall " + Req("BRStopMusic") + "\n"),
+                           &host, 0);
+        std::optional<uint64_t> due = 0;
+        while (due) due = player.Step(*due);
+        // A match ends the poll at its first call; otherwise it polls at 0, 100, 200, 300.
+        const size_t polls = c.matches ? 1 : 4;
+        ASSERT_EQ(player.Transcript().size(), polls + 1);
+        EXPECT_EQ(player.Transcript().back().request, Req("BRStopMusic"));
+        EXPECT_EQ(player.Transcript().back().ms, c.matches ? 0u : 300u);
+    }
+}
+
 TEST(MoviePlayer, ShowsLabelsLiveRepliesAndButtonsThatCall) {
     ScriptedHost host;
     host.replies[Req("BRGetCurrentPosition")] = {"<number>1</number>", "<number>2</number>"};

@@ -106,6 +106,19 @@ std::string ParseStatement(std::string_view keyword, std::string_view rest, Stat
     return CheckRequestXml(request);
 }
 
+// "stage WIDTH HEIGHT", once in a movie.
+std::string ParseStage(std::string_view rest, Movie* movie) {
+    if (movie->stageWidth != 0)
+        return "stage is given twice";
+    int32_t width = 0, height = 0;
+    if (!Coordinate(&rest, &width) || !Coordinate(&rest, &height) || width <= 0 || height <= 0 ||
+        !Trim(rest).empty())
+        return "stage needs a width and a height above 0";
+    movie->stageWidth = width;
+    movie->stageHeight = height;
+    return "";
+}
+
 MovieLoad Failure(int line, std::string message) {
     MovieLoad load;
     load.error = {line, std::move(message)};
@@ -141,6 +154,12 @@ MovieLoad ParseMovie(std::string_view text) {
             return Failure(number, "more than 4096 statements");
         std::string_view rest = line;
         std::string_view keyword = Word(&rest);
+        if (keyword == "stage") {
+            std::string error = ParseStage(rest, &load.movie);
+            if (!error.empty())
+                return Failure(number, error);
+            continue;
+        }
         Statement statement;
         std::string error = ParseStatement(keyword, rest, &statement);
         if (!error.empty())

@@ -38,9 +38,12 @@ TEST(ParseMovie, ReadsEveryStatement) {
         "button 1 2 80 24 Play it | " +
         kOpen +
         "\n"
+        "stage 640 480\n"
         "end\n";
     MovieLoad load = ParseMovie(text);
     ASSERT_TRUE(load.ok) << DescribeError(load.error);
+    EXPECT_EQ(load.movie.stageWidth, 640);
+    EXPECT_EQ(load.movie.stageHeight, 480);
     const auto& s = load.movie.statements;
     ASSERT_EQ(s.size(), 7u);
     EXPECT_EQ(std::get<Call>(s[0]).request, kOpen);
@@ -108,6 +111,11 @@ TEST(ParseMovie, RefusesMalformedMoviesWithTheLineAndReason) {
         {"button without text", head + "button 1 1 5 5 | " + kOpen + "\n", 2,
          "button needs a text, \" | \" and a call"},
         {"end with text", head + "end now\n", 2, "end takes nothing"},
+        {"stage twice", head + "stage 10 10\nstage 10 10\n", 3, "stage is given twice"},
+        {"stage zero", head + "stage 0 10\n", 2, "stage needs a width and a height above 0"},
+        {"stage one number", head + "stage 10\n", 2, "stage needs a width and a height above 0"},
+        {"stage with extra", head + "stage 10 10 3\n", 2,
+         "stage needs a width and a height above 0"},
         {"error after good lines", head + "wait 1\n\n# c\nwait x\n", 5,
          "wait needs one number of milliseconds"},
         {"too large", head + std::string(kMaxMovieBytes, '#'), 0, "the movie is larger than 1 MiB"},
@@ -159,6 +167,10 @@ TEST(ReplyText, ShowsTheTextOfAOneElementReplyAndAnyOtherReplyAsItIs) {
         const char* shown;
     } cases[] = {
         {"<number>215</number>", "215"},
+        {"<number>80</number>\r\n", "80"},
+        {" <true />\n", "true"},
+        {"<a><b>1</b></a>\r\n", "<a><b>1</b></a>"},
+        {"\r\n", ""},
         {"<string>歌</string>", "歌"},
         {"<true />", "true"},
         {"<false/>", "false"},

@@ -35,7 +35,13 @@ std::string CheckRequestXml(const std::string& request) {
     return "";
 }
 
-std::string ReplyText(const std::string& reply) {
+std::string ReplyText(const std::string& whole) {
+    // The blanks and line ends around a reply (number replies end in CR LF) are no part of it.
+    const size_t first = whole.find_first_not_of(" \t\r\n");
+    const std::string reply =
+        first == std::string::npos
+            ? std::string()
+            : whole.substr(first, whole.find_last_not_of(" \t\r\n") - first + 1);
     if (reply.size() < 3 || reply[0] != '<' || reply.find('<', 1) == std::string::npos) {
         if (reply.size() >= 3 && reply[0] == '<' && EndsWith(reply, "/>")) {
             std::string name = reply.substr(1, reply.size() - 3);

@@ -35,12 +35,12 @@ struct Bytes {
 };
 
 // The client's control state: positions 0 to 2 (and two more unset ones) hold empty texts,
-// the rest of the unset strings have no text at all.
-inline std::vector<uint8_t> ClientState() {
+// the rest of the unset strings have no text at all. `menu` is the Menu property's text.
+inline std::vector<uint8_t> ClientState(const std::u16string& menu = u"-1") {
     Bytes b;
     b.U32(0).U32(0x55665567).U32(0x900).U32(25929).U32(15981);
     b.Text(u"").Text(u"").Text(u"").Text(u"Window").Text(u"-1").Text(u"-1").Text(u"High");
-    b.Text(u"").Text(u"-1").Absent().Text(u"").Text(u"ShowAll").Text(u"0").Text(u"0");
+    b.Text(u"").Text(menu).Absent().Text(u"").Text(u"ShowAll").Text(u"0").Text(u"0");
     b.Absent().Absent().Absent().Object().Text(u"1").Text(u"0").Absent().Text(u"0");
     b.Text(u"all").Text(u"false");
     return b.data;
