@@ -68,9 +68,13 @@ function(br_test name)
   if(A_LABELS)
     set(label ${A_LABELS})
   endif()
-  # The environment reaches the programs a test starts too (the service, the client).
+  # The environment reaches the programs a test starts too (the service, the client). The
+  # desktop is headless even where the machine has a display; the X11 tests choose their own.
+  # (A second variable goes through ENVIRONMENT_MODIFICATION: the properties pass as a list, so
+  # a ";" inside ENVIRONMENT would split it.)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${label} TIMEOUT 120
-    ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan.supp")
+    ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan.supp"
+    ENVIRONMENT_MODIFICATION "PAL_DISPLAY=set:headless")
 endfunction()
 
 # br_test_helper(name SOURCES ... [LIBS ...]): a small program that tests start.

@@ -17,6 +17,9 @@ packages=(
   # Drawing: cairo surfaces and compositing, pango on fontconfig for text, and a font with
   # Chinese glyphs for the default and dialog fonts.
   libcairo2-dev libpango1.0-dev libfontconfig-dev fonts-wqy-microhei
+  # The X11 display backend: Xlib with its shape extension, XTest for the tests' input, and the
+  # virtual X server the X11 tests start.
+  libx11-dev libxext-dev libxtst-dev xvfb
 )
 
 missing=()

@@ -1,5 +1,6 @@
 // The active, foreground and focus windows.
 #include "desktop/activation.h"
+#include "x11/presenter.h"
 
 #include "desktop/desktop_call.h"
 
@@ -22,6 +23,7 @@ HWND Activate(HWND top) {
     HWND old = desktop.Active();
     if (top) {
         desktop.Reorder(top, HWND_TOP);
+        present::Current().Activated(top);
     }
     if (old == top) {
         return old;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "desktop/desktop_call.h"
+#include "x11/presenter.h"
 #include "desktop/input_default.h"
 #include "window/window_publish.h"
 
@@ -83,6 +84,7 @@ bool DesktopDefault(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* 
     switch (msg) {
         case WM_SETTEXT:
             *result = SetText(window, lParam);
+            pal::present::Current().Changed(hwnd);
             return true;
         case WM_GETTEXT:
             *result = GetText(window, wParam, lParam);
@@ -93,6 +95,7 @@ bool DesktopDefault(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* 
         case WM_SETICON:
             *result = reinterpret_cast<LRESULT>(
                 window->SetIcon(wParam == ICON_BIG, reinterpret_cast<HICON>(lParam)));
+            pal::present::Current().Changed(hwnd);
             return true;
         case WM_GETICON:
             *result = reinterpret_cast<LRESULT>(window->Icon(wParam == ICON_BIG));

@@ -3,6 +3,7 @@
 
 #include "desktop/activation.h"
 #include "desktop/desktop_call.h"
+#include "x11/presenter.h"
 
 namespace {
 
@@ -71,6 +72,13 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
     } else if ((uFlags & SWP_HIDEWINDOW) && (window->Style() & WS_VISIBLE)) {
         window->SetStyle(window->Style() & ~WS_VISIBLE);
         pal::LeaveActivation(hWnd);
+        pal::present::Current().Hidden(hWnd);
+    }
+    if (moved || sized) {
+        pal::present::Current().Moved(hWnd);
+    }
+    if (shown) {
+        pal::present::Current().Shown(hWnd);
     }
     // What reaches WM_WINDOWPOSCHANGED says what did not change.
     pos.flags |= (moved ? 0 : SWP_NOMOVE) | (sized ? 0 : SWP_NOSIZE);

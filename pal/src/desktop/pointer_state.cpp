@@ -2,6 +2,7 @@
 #include "desktop/desktop_call.h"
 #include "desktop/input_source.h"
 #include "window/ui_thread.h"
+#include "x11/presenter.h"
 
 namespace {
 
@@ -53,7 +54,11 @@ HWND GetCapture() {
 }
 
 HCURSOR SetCursor(HCURSOR hCursor) {
-    return pal::Desktop::Get().SetCursorShape(hCursor);
+    HCURSOR old = pal::Desktop::Get().SetCursorShape(hCursor);
+    if (old != hCursor) {
+        pal::present::Current().CursorChanged(hCursor);
+    }
+    return old;
 }
 
 BOOL GetCursorPos(POINT* lpPoint) {

@@ -1,6 +1,7 @@
 // ShowWindow, minimising and restoring, and the visibility and enabled state.
 #include "desktop/activation.h"
 #include "desktop/desktop_call.h"
+#include "x11/presenter.h"
 
 namespace {
 
@@ -27,7 +28,9 @@ void SetVisible(const std::shared_ptr<pal::Window>& window, bool visible) {
     window->SetStyle(visible ? (window->Style() | WS_VISIBLE) : (window->Style() & ~WS_VISIBLE));
     if (visible) {
         window->InvalidateAll(true);
+        pal::present::Current().Shown(window->hwnd);
     } else {
+        pal::present::Current().Hidden(window->hwnd);
         pal::LeaveActivation(window->hwnd);
         if (HWND parent = pal::Desktop::Get().Parent(window->hwnd)) {
             if (auto outer = pal::DesktopWindow(parent)) {
@@ -45,6 +48,9 @@ void SetMinimized(const std::shared_ptr<pal::Window>& window, bool minimized) {
                                : (window->Style() & ~WS_MINIMIZE));
     if (minimized) {
         pal::LeaveActivation(window->hwnd);
+        pal::present::Current().Minimized(window->hwnd);
+    } else {
+        pal::present::Current().Shown(window->hwnd);
     }
     SendSizeState(window->hwnd);
     window->InvalidateAll(true);

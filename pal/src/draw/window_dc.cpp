@@ -5,6 +5,7 @@
 #include "draw/device_context.h"
 #include "draw/screen.h"
 #include "draw/window_place.h"
+#include "x11/presenter.h"
 
 namespace pal::draw {
 namespace {
@@ -40,6 +41,7 @@ HDC CreateWindowDc(HWND hwnd, cairo_region_t* limit) {
     std::shared_ptr<cairo_region_t> touchable(cairo_region_copy(dc->limit), cairo_region_destroy);
     dc->onDrawn = [root = place.root->hwnd, touchable](const cairo_rectangle_int_t& area) {
         Screen::Get().WindowDrew(root, touchable.get(), area);
+        present::Current().Drew(root, touchable.get(), area);
     };
     return AddDc(std::move(dc));
 }
@@ -57,6 +59,9 @@ bool ReleaseWindowDc(HDC hdc) {
         return false;
     }
     RemoveDc(hdc);
+    if (dc->window) {
+        present::Current().Present(dc->window);  // what the context drew shows now
+    }
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "draw/window_place.h"
 #include "window/ui_thread.h"
 #include "window/window_object.h"
+#include "x11/presenter.h"
 
 namespace {
 
@@ -116,6 +117,7 @@ int SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw) {
         pal::draw::RemoveGdiObject(hRgn);  // the window owns it now
     }
     window->surface->SetRegion(taken);
+    pal::present::Current().Changed(hWnd);
     if (bRedraw) {
         Invalidate(*window, nullptr, true);
     }

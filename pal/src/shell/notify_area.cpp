@@ -60,8 +60,8 @@ std::vector<PalNotifyIcon> NotifyArea::Icons() {
     std::vector<PalNotifyIcon> icons;
     for (size_t i = 0; i < icons_.size(); ++i) {
         const NotifyIcon& icon = icons_[i];
-        icons.push_back(PalNotifyIcon{icon.hwnd, icon.id, icon.callbackMessage, icon.icon,
-                                      icon.tip, RectLocked(i)});
+        icons.push_back(PalNotifyIcon{icon.hwnd, icon.id, icon.callbackMessage, icon.icon, icon.tip,
+                                      RectLocked(i)});
     }
     return icons;
 }
@@ -77,11 +77,12 @@ UINT NotifyArea::MouseMessageLocked(const InputEvent& event, const NotifyIcon& i
         return left ? WM_LBUTTONUP : WM_RBUTTONUP;
     }
     bool doubleClick =
-        lastPress_.hwnd == icon.hwnd && lastPress_.id == icon.id && lastPress_.button == event.key &&
-        event.time - lastPress_.time <= GetDoubleClickTime() &&
+        lastPress_.hwnd == icon.hwnd && lastPress_.id == icon.id &&
+        lastPress_.button == event.key && event.time - lastPress_.time <= GetDoubleClickTime() &&
         std::abs(event.point.x - lastPress_.point.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
         std::abs(event.point.y - lastPress_.point.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
-    lastPress_ = doubleClick ? Press{} : Press{icon.hwnd, icon.id, event.key, event.time, event.point};
+    lastPress_ =
+        doubleClick ? Press{} : Press{icon.hwnd, icon.id, event.key, event.time, event.point};
     if (doubleClick) {
         return left ? WM_LBUTTONDBLCLK : WM_RBUTTONDBLCLK;
     }
@@ -89,32 +90,44 @@ UINT NotifyArea::MouseMessageLocked(const InputEvent& event, const NotifyIcon& i
 }
 
 // An icon whose window went is taken away when the pointer reaches it.
-bool NotifyArea::TakePointer(const InputEvent& event) {
-    NotifyIcon target;
-    UINT message = 0;
-    {
-        std::lock_guard<std::mutex> guard(lock_);
-        size_t i = 0;
-        while (i < icons_.size() && !Inside(RectLocked(i), event.point)) {
-            ++i;
-        }
-        if (i == icons_.size()) {
-            if (event.kind == InputEvent::Kind::kButton && event.down) {
-                lastPress_ = Press{};  // a press elsewhere ends a double click
-            }
-            return false;
-        }
-        if (!IsWindow(icons_[i].hwnd)) {
-            icons_.erase(icons_.begin() + static_cast<std::ptrdiff_t>(i));
-            return true;
-        }
-        target = icons_[i];
-        message = MouseMessageLocked(event, target);
+void NotifyArea::PostLocked(std::unique_lock<std::mutex>& held, size_t i, const InputEvent& event) {
+    if (!IsWindow(icons_[i].hwnd)) {
+        icons_.erase(icons_.begin() + static_cast<std::ptrdiff_t>(i));
+        return;
     }
+    const NotifyIcon target = icons_[i];
+    const UINT message = MouseMessageLocked(event, target);
+    held.unlock();
     if (target.callbackMessage) {
         PostMessageA(target.hwnd, target.callbackMessage, target.id, static_cast<LPARAM>(message));
     }
+}
+
+bool NotifyArea::TakePointer(const InputEvent& event) {
+    std::unique_lock<std::mutex> held(lock_);
+    size_t i = 0;
+    while (i < icons_.size() && !Inside(RectLocked(i), event.point)) {
+        ++i;
+    }
+    if (i == icons_.size()) {
+        if (event.kind == InputEvent::Kind::kButton && event.down) {
+            lastPress_ = Press{};  // a press elsewhere ends a double click
+        }
+        return false;
+    }
+    PostLocked(held, i, event);
     return true;
+}
+
+bool NotifyArea::TakeIconPointer(HWND hwnd, UINT id, const InputEvent& event) {
+    std::unique_lock<std::mutex> held(lock_);
+    for (size_t i = 0; i < icons_.size(); ++i) {
+        if (icons_[i].hwnd == hwnd && icons_[i].id == id) {
+            PostLocked(held, i, event);
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace pal::shell

@@ -35,6 +35,9 @@ public:
     // Takes a pointer event at a point of the strip: true when an icon was there (its message
     // posted), false when the event is for the windows.
     bool TakePointer(const InputEvent& event);
+    // Takes a pointer event on the icon of the window and id wherever the display shows it (a
+    // desktop's own tray): false when the icon is not there.
+    bool TakeIconPointer(HWND hwnd, UINT id, const InputEvent& event);
 
 private:
     struct Press {
@@ -47,6 +50,8 @@ private:
     // The icon's screen rectangle at position i.
     RECT RectLocked(size_t i);
     UINT MouseMessageLocked(const InputEvent& event, const NotifyIcon& icon);
+    // Posts the icon's message for the event (the lock held on entry, released).
+    void PostLocked(std::unique_lock<std::mutex>& held, size_t i, const InputEvent& event);
 
     std::mutex lock_;
     std::vector<NotifyIcon> icons_;  // in the order shown

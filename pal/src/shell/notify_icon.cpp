@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "shell/notify_area.h"
+#include "x11/presenter.h"
 
 namespace {
 
@@ -26,11 +27,7 @@ void Apply(const NOTIFYICONDATAA& data, size_t tipLimit, pal::shell::NotifyIcon&
     }
 }
 
-}  // namespace
-
-// Differs from Windows: NOTIFYICONDATAA_X86_SIZE, the whole record's size in the 32-bit layout,
-// is taken for the whole record, which is larger here; the icons are not drawn on the screen.
-BOOL Shell_NotifyIconA(DWORD dwMessage, PNOTIFYICONDATAA lpData) {
+BOOL Notify(DWORD dwMessage, PNOTIFYICONDATAA lpData) {
     if (!lpData) {
         return FALSE;
     }
@@ -51,8 +48,9 @@ BOOL Shell_NotifyIconA(DWORD dwMessage, PNOTIFYICONDATAA lpData) {
             return area.Add(icon) ? TRUE : FALSE;
         }
         case NIM_MODIFY:
-            return area.Modify(lpData->hWnd, lpData->uID,
-                               [&](pal::shell::NotifyIcon& icon) { Apply(*lpData, tipLimit, icon); })
+            return area.Modify(
+                       lpData->hWnd, lpData->uID,
+                       [&](pal::shell::NotifyIcon& icon) { Apply(*lpData, tipLimit, icon); })
                        ? TRUE
                        : FALSE;
         case NIM_DELETE:
@@ -60,4 +58,17 @@ BOOL Shell_NotifyIconA(DWORD dwMessage, PNOTIFYICONDATAA lpData) {
         default:
             return FALSE;
     }
+}
+
+}  // namespace
+
+// Differs from Windows: NOTIFYICONDATAA_X86_SIZE, the whole record's size in the 32-bit layout,
+// is taken for the whole record, which is larger here; headless, the icons are not drawn on the
+// screen (on X11 they dock into the desktop's tray).
+BOOL Shell_NotifyIconA(DWORD dwMessage, PNOTIFYICONDATAA lpData) {
+    const BOOL done = Notify(dwMessage, lpData);
+    if (done) {
+        pal::present::Current().NotifyIconsChanged();
+    }
+    return done;
 }

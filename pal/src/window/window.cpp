@@ -12,6 +12,7 @@
 #include "window/window_object.h"
 #include "window/window_publish.h"
 #include "window/window_registry.h"
+#include "x11/presenter.h"
 
 namespace {
 
@@ -164,6 +165,7 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
     }
     if ((dwStyle & WS_VISIBLE) && !messageOnly) {
         window->InvalidateAll(true);
+        pal::present::Current().Shown(hwnd);
         if (!child && !(dwStyle & (WS_MINIMIZE | WS_DISABLED))) {
             pal::Activate(hwnd);
         }

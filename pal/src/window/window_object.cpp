@@ -7,6 +7,7 @@
 #include "draw/screen.h"
 #include "window/ui_thread.h"
 #include "window/window_class.h"
+#include "x11/presenter.h"
 
 namespace pal {
 namespace {
@@ -200,6 +201,7 @@ void RemoveWindowObject(HWND hwnd) {
         removed = std::move(it->second);
         table.windows.erase(it);
     }
+    present::Current().Destroyed(hwnd);
     removed->windowClass->windows.fetch_sub(1);
 }
 
@@ -218,6 +220,7 @@ std::vector<std::shared_ptr<Window>> RemoveWindowsOfThread(DWORD threadId) {
         }
     }
     for (const auto& window : removed) {
+        present::Current().Destroyed(window->hwnd);
         window->windowClass->windows.fetch_sub(1);
     }
     std::sort(removed.begin(), removed.end(),

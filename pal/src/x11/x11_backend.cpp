@@ -1,0 +1,219 @@
+#include "x11/x11_backend.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "desktop/desktop_model.h"
+#include "kernel/layer_thread.h"
+#include "x11/x11_input.h"
+
+#include <X11/Xlib.h>  // last: its macros clash with the layer's names
+
+namespace pal::x11 {
+namespace {
+
+Backend* g_backend = nullptr;
+
+// The display went away (the server ended or the connection broke): the program cannot show
+// or take input any more, so it ends at once, as an X program does, without waiting on threads
+// that may be blocked on the display.
+int LostDisplay(Display*) {
+    static const char kText[] = "pal: the connection to the X display was lost\n";
+    (void)!write(2, kText, sizeof kText - 1);
+    _exit(1);
+}
+
+// A request about a window that went in the meantime is no fault of the program.
+int IgnoreError(Display*, XErrorEvent*) {
+    return 0;
+}
+
+bool TrueColour24(Display* display) {
+    Visual* visual = DefaultVisual(display, DefaultScreen(display));
+    return DefaultDepth(display, DefaultScreen(display)) == 24 && visual->red_mask == 0xFF0000 &&
+           visual->green_mask == 0xFF00 && visual->blue_mask == 0xFF;
+}
+
+}  // namespace
+
+Backend* Get() {
+    return g_backend;
+}
+
+Backend* Backend::Open() {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        return nullptr;
+    }
+    if (!TrueColour24(display)) {
+        std::fprintf(stderr, "pal: the X display has no 24-bit true-colour visual\n");
+        XCloseDisplay(display);
+        return nullptr;
+    }
+    XSetIOErrorHandler(&LostDisplay);
+    XSetErrorHandler(&IgnoreError);
+    g_backend = new Backend(display);  // lives as long as the process
+    if (g_backend->wake_ < 0 || !StartLayerThread(&Backend::Run)) {
+        std::fprintf(stderr, "pal: the X11 backend's thread could not start\n");
+        g_backend = nullptr;
+    }
+    return g_backend;
+}
+
+Backend::Backend(Display* display)
+    : display_(display), wake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)), tray_(display) {
+    gc_ = XCreateGC(display_, DefaultRootWindow(display_), 0, nullptr);
+    const Screen* screen = DefaultScreenOfDisplay(display_);
+    Desktop::Get().SetScreenSize(Extent{screen->width, screen->height});
+}
+
+void* Backend::Run(void*) {
+    g_backend->Loop();
+    return nullptr;
+}
+
+void Backend::Loop() {
+    pollfd ready[2] = {{ConnectionNumber(display_), POLLIN, 0}, {wake_, POLLIN, 0}};
+    for (;;) {
+        RunJobs();
+        while (XPending(display_)) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            Handle(event);
+        }
+        XFlush(display_);
+        if (poll(ready, 2, -1) < 0) {
+            continue;
+        }
+        if (ready[1].revents & POLLIN) {
+            uint64_t count;
+            (void)!read(wake_, &count, sizeof count);
+        }
+    }
+}
+
+void Backend::Post(std::function<void()> job) {
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        jobs_.push_back(std::move(job));
+    }
+    const uint64_t one = 1;
+    (void)!write(wake_, &one, sizeof one);
+}
+
+void Backend::RunJobs() {
+    std::vector<std::function<void()>> jobs;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        jobs.swap(jobs_);
+    }
+    for (auto& job : jobs) {
+        job();
+    }
+}
+
+void Backend::AfterPending(std::function<void()> done) {
+    Post([this, done = std::move(done)] {
+        XSync(display_, False);
+        done();
+    });
+}
+
+HWND Backend::WindowFor(XId id) {
+    for (const auto& [hwnd, win] : windows_) {
+        if (win.id == id) {
+            return hwnd;
+        }
+    }
+    return nullptr;
+}
+
+XId Backend::XWindowOf(HWND hwnd) {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto it = ids_.find(hwnd);
+    return it == ids_.end() ? 0 : it->second;
+}
+
+void Backend::Handle(XEvent& event) {
+    if (tray_.Handle(event)) {
+        return;
+    }
+    HWND hwnd = WindowFor(event.xany.window);
+    if (!hwnd) {
+        return;
+    }
+    XWin& win = windows_[hwnd];
+    switch (event.type) {
+        case Expose: {
+            const XExposeEvent& e = event.xexpose;
+            XCopyArea(display_, win.pixmap, win.id, gc_, e.x, e.y, e.width, e.height, e.x, e.y);
+            break;
+        }
+        case ClientMessage:
+            if (static_cast<Atom>(event.xclient.data.l[0]) ==
+                XInternAtom(display_, "WM_DELETE_WINDOW", False)) {
+                PostMessageA(hwnd, WM_CLOSE, 0, 0);
+            }
+            break;
+        default:
+            DeliverInput(display_, event);
+            break;
+    }
+}
+
+cairo_region_t* Backend::TakeDamage(HWND hwnd) {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto it = damage_.find(hwnd);
+    if (it == damage_.end()) {
+        return nullptr;
+    }
+    cairo_region_t* taken = it->second;
+    damage_.erase(it);
+    return taken;
+}
+
+void Backend::Drew(HWND hwnd, const cairo_region_t* reach, const cairo_rectangle_int_t& area) {
+    cairo_region_t* drawn = cairo_region_copy(reach);
+    cairo_region_intersect_rectangle(drawn, &area);
+    std::lock_guard<std::mutex> guard(lock_);
+    cairo_region_t*& region = damage_[hwnd];
+    if (!region) {
+        region = cairo_region_create();
+    }
+    cairo_region_union(region, drawn);
+    cairo_region_destroy(drawn);
+}
+
+void Backend::Present(HWND drawn) {
+    // A child draws into its top-level window's surface: that is the window to present.
+    const HWND hwnd = Desktop::Get().Root(drawn);
+    cairo_region_t* damage = hwnd ? TakeDamage(hwnd) : nullptr;
+    if (!damage) {
+        return;
+    }
+    auto look = LookOf(hwnd);
+    std::vector<Pixels> parts = PixelsOf(hwnd, damage);
+    cairo_region_destroy(damage);
+    if (!look || parts.empty()) {
+        return;
+    }
+    Post([this, hwnd, look = std::move(*look), parts = std::move(parts)] {
+        auto it = windows_.find(hwnd);
+        if (it == windows_.end()) {
+            return;  // not shown yet: showing it presents the whole surface
+        }
+        for (const Pixels& pixels : parts) {
+            Put(it->second, pixels);
+        }
+    });
+}
+
+void Backend::NotifyIconsChanged() {
+    Post([this, looks = TrayIconLooks()]() mutable { tray_.Sync(std::move(looks)); });
+}
+
+}  // namespace pal::x11
