@@ -328,13 +328,14 @@ TEST_F(HostedControl, ARightClickOpensTheControlsOwnMenu) {
     ASSERT_TRUE(PumpUntil([&] { return Ready(); }));
     const struct {
         const char* name;
-        int item;  // the item clicked; -1: dismissed with Escape
+        size_t checked;  // the item of the mode when the menu opens
+        int item;        // the item clicked; -1: dismissed with Escape
         LONG mode;
         const char* note;
     } cases[] = {
-        {"exact fit", 2, 2, "# context menu at 30, 40: Exact fit chosen"},
-        {"dismissed", -1, 2, "# context menu at 30, 40: dismissed"},
-        {"no scale", 3, 3, "# context menu at 30, 40: No scale chosen"},
+        {"exact fit", 0, 2, 2, "# context menu at 30, 40: Exact fit chosen"},
+        {"dismissed", 2, -1, 2, "# context menu at 30, 40: dismissed"},
+        {"no scale", 2, 3, 3, "# context menu at 30, 40: No scale chosen"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -372,7 +373,13 @@ TEST_F(HostedControl, ARightClickOpensTheControlsOwnMenu) {
         EXPECT_EQ(popupAt.x, p.x);
         EXPECT_EQ(popupAt.y, p.y);
         std::vector<std::string> texts;
-        for (const PalPopupMenuItem& item : seen[0].items) texts.push_back(item.text);
+        std::vector<size_t> checked;
+        for (const PalPopupMenuItem& item : seen[0].items) {
+            texts.push_back(item.text);
+            if (item.flags & MF_CHECKED)
+                checked.push_back(texts.size() - 1);
+        }
+        EXPECT_EQ(checked, std::vector<size_t>{c.checked});
         EXPECT_EQ(texts,
                   (std::vector<std::string>{"Show all", "No border", "Exact fit", "No scale"}));
         EXPECT_EQ(config_.TranscriptLines().back(), c.note);

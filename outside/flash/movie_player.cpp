@@ -6,9 +6,30 @@
 
 namespace flash {
 
+namespace {
+
+// A request or reply on one line: its line ends (number replies end in CR LF) and backslashes
+// written as C escapes.
+std::string OneLine(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else
+            out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
 std::string FormatTranscriptEntry(const TranscriptEntry& entry) {
-    return "+" + std::to_string(entry.ms) + "ms " + entry.request + " -> " +
-           (entry.reply ? *entry.reply : std::string("no reply"));
+    return "+" + std::to_string(entry.ms) + "ms " + OneLine(entry.request) + " -> " +
+           (entry.reply ? OneLine(*entry.reply) : std::string("no reply"));
 }
 
 MoviePlayer::MoviePlayer(Movie movie, CallHost* host, uint64_t startMs)

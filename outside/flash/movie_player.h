@@ -27,7 +27,8 @@ struct TranscriptEntry {
     std::optional<std::string> reply;
 };
 
-// "+MSms REQUEST -> REPLY", REPLY being "no reply" when none was set.
+// "+MSms REQUEST -> REPLY", REPLY being "no reply" when none was set; one line, whatever the
+// texts hold: CR, LF and backslash are written "\r", "\n" and "\\".
 std::string FormatTranscriptEntry(const TranscriptEntry& entry);
 
 // What the control's area shows: labels, live labels with their last reply, buttons.

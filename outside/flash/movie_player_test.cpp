@@ -87,6 +87,28 @@ TEST(MoviePlayer, APollGivesUpAtItsTimeLimit) {
     EXPECT_EQ(player.Transcript()[3].ms, 200u);
 }
 
+// Each entry is one line: the CR LF of a number reply, any other line end and a backslash are
+// written as escapes.
+TEST(FormatTranscriptEntry, KeepsEveryEntryOnOneLine) {
+    const struct {
+        std::string request;
+        std::optional<std::string> reply;
+        const char* line;
+    } cases[] = {
+        {Req("BRGetVolume"), "<number>80</number>\r\n", "<number>80</number>\\r\\n"},
+        {Req("BRPlayMusic"), std::nullopt, "no reply"},
+        {Req("BRIsDJContainer"), "<true />", "<true />"},
+        {Req("A"), "a\\b\nc", "a\\\\b\\nc"},
+    };
+    for (const auto& c : cases) {
+        const std::string line = FormatTranscriptEntry({42, c.request, c.reply});
+        EXPECT_EQ(line, "+42ms " + c.request + " -> " + c.line);
+        EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+    }
+    EXPECT_EQ(FormatTranscriptEntry({0, "<invoke>\r\n</invoke>", std::nullopt}),
+              "+0ms <invoke>\\r\\n</invoke> -> no reply");
+}
+
 // A poll ends at the first reply whose text is that of its REPLY: the bridge's number replies
 // end in CR LF, and a poll may name the reply by its text alone.
 TEST(MoviePlayer, APollComparesTheTextOfTheReply) {
