@@ -25,7 +25,15 @@ BOOL CDialog::InitModalIndirect(LPCDLGTEMPLATEA lpDialogTemplate, CWnd* pParentW
 }
 
 LPCDLGTEMPLATEA CDialog::FindTemplate() {
-    return m_lpDialogTemplate;
+    if (m_lpDialogTemplate)
+        return m_lpDialogTemplate;
+    if (!m_lpszTemplateName)
+        return nullptr;
+    CWinApp* app = AfxGetApp();
+    HMODULE module = app ? app->m_hInstance : nullptr;
+    HRSRC found = FindResourceA(module, m_lpszTemplateName, RT_DIALOG);
+    HGLOBAL data = found ? LoadResource(module, found) : nullptr;
+    return data ? static_cast<LPCDLGTEMPLATEA>(LockResource(data)) : nullptr;
 }
 
 BOOL CDialog::CreateDlgIndirect(LPCDLGTEMPLATEA lpDialogTemplate, HWND hWndOwner) {

@@ -18,7 +18,8 @@ class CDialog : public CWnd {
     DECLARE_DYNAMIC(CDialog)
 public:
     CDialog();
-    // A dialog whose template is the module's dialog resource nIDTemplate.
+    // A dialog whose template is the dialog resource nIDTemplate of the application's module
+    // (the program when there is no application object).
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
 
     // Uses the template in memory (kept by the caller while the dialog is made) in place of the
@@ -56,7 +57,7 @@ public:
 
 protected:
     // The template to make the dialog from: the one in memory, else the module's resource;
-    // null when there is none.
+    // null when there is neither.
     LPCDLGTEMPLATEA FindTemplate();
     // Makes the dialog window, attached to this object; FALSE when it cannot be made.
     BOOL CreateDlgIndirect(LPCDLGTEMPLATEA lpDialogTemplate, HWND hWndOwner);

@@ -50,8 +50,18 @@ std::vector<BYTE> Template(const std::string& controlClass, std::vector<BYTE> st
     return PalBuildDialogTemplate(d);
 }
 
+// A dialog resource of the test program.
+constexpr UINT kResourceTemplate = 4711;
+constexpr UINT kMissingTemplate = 4712;
+const std::vector<BYTE> kResourceBytes = Template(kTestControlId);
+const PalResource kResources[] = {{RT_DIALOG, MAKEINTRESOURCEA(kResourceTemplate),
+                                   kResourceBytes.data(), DWORD(kResourceBytes.size())}};
+PAL_MODULE_RESOURCES(kResources);
+
 class CTestDlg : public CDialog {
 public:
+    CTestDlg() = default;
+    explicit CTestDlg(UINT nIDTemplate) : CDialog(nIDTemplate) {}
     std::function<void(CTestDlg&)> onInit;
     bool keepKeys = false;  // like a dialog that keeps Enter and Escape from the dialog manager
     int inits = 0;
@@ -188,6 +198,26 @@ TEST_F(CDialogTest, ADialogThatCannotBeMadeGivesMinusOneBeforeOnInitDialog) {
         EXPECT_EQ(dlg.inits, 0);
         EXPECT_EQ(dlg.m_hWnd, nullptr);
         EXPECT_EQ(FindWindowA(nullptr, ""), nullptr) << "no window is left";
+    }
+}
+
+TEST_F(CDialogTest, ATemplateIdNamesTheProgramsDialogResource) {
+    const struct {
+        UINT id;
+        INT_PTR result;
+        int inits;
+    } cases[] = {{kResourceTemplate, kTimerResult, 1}, {kMissingTemplate, -1, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        CTestDlg dlg(c.id);
+        std::string record;
+        dlg.onInit = [&](CTestDlg& d) {
+            record = d.ControlRecord();
+            d.SetTimer(kEndTimer, 10);
+        };
+        EXPECT_EQ(dlg.DoModal(), c.result);
+        EXPECT_EQ(dlg.inits, c.inits);
+        EXPECT_EQ(record, c.inits ? "state 2 0;sink;" : "");
     }
 }
 

@@ -1,0 +1,9 @@
+// CAboutDlg: the About box (template 100), opened from the system menu.
+#pragma once
+
+#include "appframe.h"
+
+class CAboutDlg : public CDialog {
+public:
+    CAboutDlg();
+};
