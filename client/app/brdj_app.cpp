@@ -2,7 +2,7 @@
 
 #include "instance.h"
 #include "play_state.h"
-#include "start_dlg.h"
+#include "brdj_dlg.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ BOOL CBRDJApp::InitInstance() {
     AfxEnableControlContainer();
     SetRegistryKey(RegistryKey());
 
-    CStartDlg dlg(nullptr);
+    CBRDJDlg dlg(nullptr);
     m_pMainWnd = &dlg;
     g_pMainDlg = &dlg;
     // A dialog that cannot be made (-1) takes the same way out as one that was closed.

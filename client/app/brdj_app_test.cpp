@@ -9,7 +9,7 @@
 #include "brdj_app.h"
 #include "instance.h"
 #include "play_state.h"
-#include "start_dlg.h"
+#include "brdj_dlg.h"
 #include "test_root.h"
 
 namespace {
@@ -26,7 +26,7 @@ Seen g_seen;
 void CALLBACK LookAndClose(HWND, UINT, UINT_PTR, DWORD) {
     ++g_seen.ticks;
     HWND window = FindWindowA(nullptr, "BrindoDJ");
-    auto* dlg = dynamic_cast<CStartDlg*>(CWnd::FromHandlePermanent(window));
+    auto* dlg = dynamic_cast<CBRDJDlg*>(CWnd::FromHandlePermanent(window));
     if (!dlg)
         return;
     g_seen.window = true;
