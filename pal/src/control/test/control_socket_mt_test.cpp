@@ -244,6 +244,10 @@ TEST_F(ControlSocketTest, ATrayIconAPopupMenuAndAMessageBoxAreReadAndDrivenThrou
     EXPECT_NE(PixelOf(screenPath, open.left + 2, (open.top + open.bottom) / 2, &cx, &cy), kRed)
         << "the menu is drawn over the window";
     EXPECT_EQ(PixelOf(screenPath, 120, 120, &cx, &cy), kRed);
+    EXPECT_EQ(PixelOf(screenPath, (icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2, &cx,
+                      &cy),
+              0xFF00C800u)
+        << "the helper's icon is drawn in the notification area";
 
     ASSERT_EQ(ToHelper("click left " + CentreOf(box)).exitCode, 0);
     EXPECT_TRUE(brtest::WaitUntil([&] { return MessagesEndWith("COMMAND(8) BOX(2)"); }))
