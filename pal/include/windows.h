@@ -3,6 +3,7 @@
 // Where a function differs from Windows, its definition says so and pal/DEVIATIONS.md lists it.
 #pragma once
 
+#include "pal/control.h"
 #include "pal/crash.h"
 #include "pal/desktop.h"
 #include "pal/dialog.h"

@@ -1,4 +1,6 @@
 // Icons made from PNG files, and DrawIcon, DrawIconEx.
+#include "draw/icon.h"
+
 #include "draw/composite.h"
 #include "draw/png_bitmap.h"
 
@@ -12,6 +14,12 @@ struct Icon : GdiObject {
 };
 
 }  // namespace
+
+std::shared_ptr<Bitmap> IconImage(HICON icon) {
+    auto found = FindGdi<Icon>(icon);
+    return found ? found->image : nullptr;
+}
+
 }  // namespace pal::draw
 
 using pal::draw::Icon;

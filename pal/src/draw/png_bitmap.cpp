@@ -1,20 +1,15 @@
 #include "draw/png_bitmap.h"
 
-#include <fstream>
-#include <iterator>
-
 #include "image/png_decoder.h"
 
 namespace pal::draw {
 
 std::shared_ptr<Bitmap> LoadPngBitmap(const char* path, bool* hasAlpha) {
-    std::ifstream in(path ? path : "", std::ios::binary);
-    if (!path || !in) {
+    std::vector<uint8_t> bytes;
+    if (!path || !ReadWholeFile(path, &bytes)) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return nullptr;
     }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
     DecodedImage image;
     std::shared_ptr<Bitmap> bitmap;
     if (DecodePng(bytes.data(), bytes.size(), &image)) {

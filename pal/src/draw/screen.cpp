@@ -5,6 +5,7 @@
 
 #include "desktop/desktop_model.h"
 #include "draw/device_context.h"
+#include "draw/icon.h"
 #include "draw/window_place.h"
 
 namespace pal::draw {
@@ -20,6 +21,33 @@ Extent ScreenExtent() {
 const char* ScreenFile() {
     const char* path = std::getenv("PAL_SCREEN_PNG");
     return path && *path ? path : nullptr;
+}
+
+// The notification area's icons on their strip, above every window: each cell in the face
+// colour with its icon centred, scaled down where it is larger than the cell.
+void DrawNotifyStrip(cairo_t* cr) {
+    for (const PalNotifyIcon& shown : PalNotifyIcons()) {
+        const RECT& cell = shown.rect;
+        const int cw = cell.right - cell.left, ch = cell.bottom - cell.top;
+        SetSourceColor(cr, GetSysColor(COLOR_BTNFACE));
+        cairo_rectangle(cr, cell.left, cell.top, cw, ch);
+        cairo_fill(cr);
+        auto image = IconImage(shown.hIcon);
+        if (!image || image->width <= 0 || image->height <= 0) {
+            continue;  // an icon handle that is none leaves its cell empty
+        }
+        const double scale = std::min({1.0, static_cast<double>(cw) / image->width,
+                                       static_cast<double>(ch) / image->height});
+        cairo_save(cr);
+        cairo_translate(cr, cell.left + (cw - image->width * scale) / 2,
+                        cell.top + (ch - image->height * scale) / 2);
+        cairo_scale(cr, scale, scale);
+        cairo_surface_flush(image->surface);
+        cairo_set_source_surface(cr, image->surface, 0, 0);
+        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+        cairo_paint(cr);
+        cairo_restore(cr);
+    }
 }
 
 }  // namespace
@@ -129,6 +157,7 @@ std::shared_ptr<Bitmap> Screen::Composite() {
         cairo_restore(cr);
         cairo_region_destroy(shape);
     }
+    DrawNotifyStrip(cr);
     {
         std::lock_guard<std::mutex> guard(lock_);
         auto overlay = OverlayLocked();

@@ -2,10 +2,13 @@
 
 #include <png.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <csetjmp>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+
+#include <cerrno>
 
 namespace pal {
 namespace {
@@ -113,13 +116,32 @@ bool DecodePng(const uint8_t* data, size_t size, DecodedImage* out) {
 }
 
 bool DecodePngFile(const std::string& path, DecodedImage* out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::vector<uint8_t> bytes;
+    return ReadWholeFile(path, &bytes) && DecodePng(bytes.data(), bytes.size(), out);
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         return false;
     }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-    return DecodePng(bytes.data(), bytes.size(), out);
+    struct stat st {};
+    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);  // a folder opens but cannot be read
+    bytes->clear();
+    uint8_t buffer[65536];
+    while (ok) {
+        ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        bytes->insert(bytes->end(), buffer, buffer + n);
+    }
+    close(fd);
+    return ok;
 }
 
 }  // namespace pal

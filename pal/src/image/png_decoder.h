@@ -28,5 +28,8 @@ constexpr int kMaxImageSide = 16384;
 bool DecodePng(const uint8_t* data, size_t size, DecodedImage* out);
 // Reads the file and decodes it; false when it cannot be read or decoded.
 bool DecodePngFile(const std::string& path, DecodedImage* out);
+// The whole content of a regular file; false (and nothing thrown) for a path that is missing,
+// is a folder or another kind of file, or cannot be read.
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes);
 
 }  // namespace pal

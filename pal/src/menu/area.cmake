@@ -1,6 +1,7 @@
 # Menus: the process's menus, system menus, and popup menus tracked in a window of their own.
 pal_area(menu
   SOURCES
+    control_reader.cpp
     menu_calls.cpp
     menu_table.cpp
     menu_template.cpp

@@ -2,6 +2,7 @@
 # InitCommonControlsEx and OutputDebugStringA.
 pal_area(shell
   SOURCES
+    control_readers.cpp
     debug_output.cpp
     message_box.cpp
     message_box_record.cpp

@@ -1,6 +1,7 @@
 // Creating and destroying windows; what a handle names.
 #include <unistd.h>
 
+#include "control/control_server.h"
 #include "desktop/activation.h"
 #include "desktop/desktop_model.h"
 #include "draw/screen.h"
@@ -162,6 +163,9 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
     if (DWORD error = pal::Publish(*window)) {
         DestroyWindow(hwnd);
         return Fail(error);
+    }
+    if (!window->root.empty()) {
+        pal::control::ServeIn(window->root);  // the desktop can be driven from now on
     }
     if ((dwStyle & WS_VISIBLE) && !messageOnly) {
         window->InvalidateAll(true);

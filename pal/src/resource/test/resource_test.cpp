@@ -148,12 +148,15 @@ protected:
         table_[1] = {RT_GROUP_ICON, MAKEINTRESOURCEA(129), "no-such-icon.png", 16};
         table_[2] = {RT_GROUP_ICON, MAKEINTRESOURCEA(130), damaged_.c_str(),
                      static_cast<DWORD>(damaged_.size())};
-        EXPECT_TRUE(PalRegisterResources(table_, 3));
+        folder_ = root_.Path();
+        table_[3] = {RT_GROUP_ICON, MAKEINTRESOURCEA(131), folder_.c_str(),
+                     static_cast<DWORD>(folder_.size())};
+        EXPECT_TRUE(PalRegisterResources(table_, 4));
     }
     ~IconResources() override { PalUnregisterResources(table_); }
 
-    std::string path_, damaged_;
-    static inline PalResource table_[3];  // in the program's module
+    std::string path_, damaged_, folder_;
+    static inline PalResource table_[4];  // in the program's module
 };
 
 TEST_F(IconResources, AnIconGroupLoadsItsImageOnce) {
@@ -169,7 +172,7 @@ TEST_F(IconResources, AnIconGroupLoadsItsImageOnce) {
         DWORD error;
     };
     for (const Case& c : {Case{127, ERROR_RESOURCE_NAME_NOT_FOUND}, Case{129, ERROR_FILE_NOT_FOUND},
-                          Case{130, ERROR_INVALID_DATA}}) {
+                          Case{130, ERROR_INVALID_DATA}, Case{131, ERROR_FILE_NOT_FOUND}}) {
         SetLastError(ERROR_SUCCESS);
         EXPECT_EQ(LoadIconA(nullptr, MAKEINTRESOURCEA(c.id)), nullptr) << c.id;
         EXPECT_EQ(GetLastError(), c.error) << c.id;

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "desktop/test/desktop_test_support.h"
+#include "draw/test/window_pixels.h"
+#include "test/png_writer.h"
 
 namespace {
 
@@ -45,8 +47,8 @@ protected:
 TEST_F(NotifyTest, IconsAreAddedChangedAndRemovedInOrder) {
     TestClass windowClass;
     HWND hwnd = windowClass.Create(WS_POPUP);
-    ASSERT_TRUE(Notify(NIM_ADD, Record(hwnd, 1522, NIF_ICON | NIF_TIP | NIF_MESSAGE, kIcon,
-                                       PalGbk("BrindoDJ"))));
+    ASSERT_TRUE(Notify(
+        NIM_ADD, Record(hwnd, 1522, NIF_ICON | NIF_TIP | NIF_MESSAGE, kIcon, PalGbk("BrindoDJ"))));
     ASSERT_TRUE(Notify(NIM_ADD, Record(hwnd, 7, NIF_ICON)));
     std::vector<PalNotifyIcon> icons = PalNotifyIcons();
     ASSERT_EQ(icons.size(), 2u);
@@ -235,6 +237,70 @@ TEST_F(NotifyTest, TheIconOfAWindowThatWentGoesWhenThePointerReachesIt) {
     RECT rect = PalNotifyIcons().at(0).rect;
     PalInputPointer(rect.left + 1, rect.top + 1);
     EXPECT_TRUE(PalNotifyIcons().empty());
+}
+
+// A square PNG icon of one opaque colour (0xRRGGBB), written into the folder.
+HICON SolidIcon(const std::string& folder, int size, uint32_t rgb) {
+    pal::test::PngSpec spec;
+    spec.width = spec.height = size;
+    spec.colorType = 2;  // RGB
+    for (int i = 0; i < size * size; ++i) {
+        spec.samples.insert(spec.samples.end(),
+                            {static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8),
+                             static_cast<uint8_t>(rgb)});
+    }
+    std::vector<uint8_t> png = pal::test::WritePng(spec);
+    std::string path = folder + "/icon" + std::to_string(size) + ".png";
+    brtest::WriteFile(path, std::string(png.begin(), png.end()));
+    return PalLoadIconPngA(path.c_str());
+}
+
+TEST_F(NotifyTest, TheIconsAreDrawnInTheirCellsAboveEveryWindow) {
+    using pal::test::ScreenPixel;
+    TestClass windowClass;
+    const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+    HWND below = CreateAt(windowClass, WS_POPUP | WS_VISIBLE, nullptr,
+                          RECT{cx - 200, cy - 100, cx, cy});  // a window under the strip
+    pal::test::PaintAll(below, RGB(255, 0, 0));
+    HICON small = SolidIcon(root_.Path(), 16, 0x00C800);
+    HICON large = SolidIcon(root_.Path(), 40, 0x0000C8);  // larger than its cell
+    ASSERT_NE(small, nullptr);
+    ASSERT_NE(large, nullptr);
+    ASSERT_TRUE(Notify(NIM_ADD, Record(below, 1, NIF_ICON, small)));
+    ASSERT_TRUE(Notify(NIM_ADD, Record(below, 2, NIF_ICON, large)));
+    ASSERT_TRUE(Notify(NIM_ADD, Record(below, 3, NIF_ICON, kIcon)));  // no icon of the layer's
+    std::vector<PalNotifyIcon> icons = PalNotifyIcons();
+    ASSERT_EQ(icons.size(), 3u);
+    const uint32_t face = 0xFF000000u | GetSysColor(COLOR_BTNFACE);
+    struct Case {
+        size_t icon;
+        int dx, dy;  // from the cell's top-left corner
+        uint32_t pixel;
+    };
+    const Case cases[] = {
+        {0, 12, 12, 0xFF00C800}, {0, 4, 4, 0xFF00C800},   {0, 19, 19, 0xFF00C800},
+        {0, 3, 3, face},         {0, 20, 20, face},       {0, 0, 12, face},
+        {1, 0, 0, 0xFF0000C8},   {1, 23, 23, 0xFF0000C8}, {1, 12, 12, 0xFF0000C8},
+        {2, 12, 12, face},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.icon) + " at " + std::to_string(c.dx) + "," +
+                     std::to_string(c.dy));
+        const RECT& cell = icons[c.icon].rect;
+        EXPECT_EQ(ScreenPixel(cell.left + c.dx, cell.top + c.dy), c.pixel);
+    }
+    const RECT first = icons[0].rect;
+    EXPECT_EQ(ScreenPixel(first.left - 1, first.top + 12), pal::test::kRed);  // beside the strip
+
+    // Changed and removed icons show at once; the window shows again where the strip was.
+    ASSERT_TRUE(Notify(NIM_MODIFY, Record(below, 3, NIF_ICON, small)));
+    EXPECT_EQ(ScreenPixel(icons[2].rect.left + 12, icons[2].rect.top + 12), 0xFF00C800);
+    for (UINT id : {1u, 2u, 3u}) {
+        ASSERT_TRUE(Notify(NIM_DELETE, Record(below, id, 0)));
+    }
+    EXPECT_EQ(ScreenPixel(first.left + 12, first.top + 12), pal::test::kRed);
+    DestroyIcon(small);
+    DestroyIcon(large);
 }
 
 }  // namespace
