@@ -138,6 +138,11 @@ void Screen::ScreenDrew(const cairo_rectangle_int_t& area) {
     cairo_region_union_rectangle(drawn_, &area);
 }
 
+cairo_region_t* Screen::CopyDrawn() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return cairo_region_copy(drawn_);
+}
+
 std::shared_ptr<Bitmap> Screen::Composite() {
     const Extent size = ScreenExtent();
     auto screen = Bitmap::Create(size.cx, size.cy, Bitmap::Format::kOpaque, false);

@@ -23,6 +23,8 @@ public:
     void WindowDrew(HWND root, const cairo_region_t* touchable, const cairo_rectangle_int_t& area);
     // The screen's context drew the rectangle (screen coordinates).
     void ScreenDrew(const cairo_rectangle_int_t& area);
+    // Where the screen's context's drawing shows now (screen coordinates); the caller owns it.
+    cairo_region_t* CopyDrawn();
     // The screen as it shows now, opaque, at the desktop's screen size.
     std::shared_ptr<Bitmap> Composite();
 

@@ -59,9 +59,8 @@ bool ReleaseWindowDc(HDC hdc) {
         return false;
     }
     RemoveDc(hdc);
-    if (dc->window) {
-        present::Current().Present(dc->window);  // what the context drew shows now
-    }
+    // What the context drew shows now: a window's drawing, or the screen's (no window).
+    present::Current().Present(dc->window);
     return true;
 }
 

@@ -8,6 +8,7 @@ pal_area(x11
     x11_backend.cpp
     x11_cursor.cpp
     x11_input.cpp
+    x11_overlay.cpp
     x11_tray.cpp
     x11_window.cpp
   HELPERS
@@ -18,6 +19,7 @@ set(pal_x11_TESTS
   ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/xvfb_fixture.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/x11_input_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/x11_lost_display_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/x11_overlay_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/x11_present_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/x11_tray_test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/x11_window_test.cpp)

@@ -26,7 +26,7 @@ public:
     virtual void Destroyed(HWND hwnd) = 0;
     // The window drew the area (window coordinates) of its surface, as far as it lies in reach;
     // Present shows what it drew since the last Present (called when a paint or a window
-    // context ends).
+    // context ends), and Present(NULL) what the screen's context drew.
     virtual void Drew(HWND hwnd, const cairo_region_t* reach,
                       const cairo_rectangle_int_t& area) = 0;
     virtual void Present(HWND hwnd) = 0;

@@ -106,8 +106,11 @@ std::vector<Pixels> PixelsOf(HWND hwnd, const cairo_region_t* region) {
     if (!window) {
         return out;
     }
-    const std::shared_ptr<draw::Bitmap> held = window->surface->Pixels();
-    draw::Bitmap& bitmap = *held;
+    return PixelsIn(*window->surface->Pixels(), region);
+}
+
+std::vector<Pixels> PixelsIn(draw::Bitmap& bitmap, const cairo_region_t* region) {
+    std::vector<Pixels> out;
     const cairo_rectangle_int_t all{0, 0, bitmap.width, bitmap.height};
     cairo_region_t* parts =
         region ? cairo_region_copy(region) : cairo_region_create_rectangle(&all);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "draw/bitmap.h"
 #include "windows.h"
 
 namespace pal::x11 {
@@ -40,6 +41,8 @@ std::optional<Look> LookOf(HWND hwnd);
 // The pixels of hwnd's surface in each rectangle of the region (null: the whole surface),
 // clipped to the surface.
 std::vector<Pixels> PixelsOf(HWND hwnd, const cairo_region_t* region);
+// The bitmap's pixels in each rectangle of the region (null: all of it), clipped to it.
+std::vector<Pixels> PixelsIn(draw::Bitmap& bitmap, const cairo_region_t* region);
 
 // The icon drawn at the size into a transparent section: premultiplied ARGB, rows top first;
 // false when it could not be drawn.

@@ -142,6 +142,14 @@ void Backend::Handle(XEvent& event) {
     if (tray_.Handle(event)) {
         return;
     }
+    if (overlay_.id && event.xany.window == overlay_.id) {
+        if (event.type == Expose) {
+            const XExposeEvent& e = event.xexpose;
+            XCopyArea(display_, overlay_.pixmap, overlay_.id, gc_, e.x, e.y, e.width, e.height, e.x,
+                      e.y);
+        }
+        return;
+    }
     HWND hwnd = WindowFor(event.xany.window);
     if (!hwnd) {
         return;
@@ -189,8 +197,17 @@ void Backend::Drew(HWND hwnd, const cairo_region_t* reach, const cairo_rectangle
 }
 
 void Backend::Present(HWND drawn) {
-    // A child draws into its top-level window's surface: that is the window to present.
-    const HWND hwnd = Desktop::Get().Root(drawn);
+    if (drawn) {
+        // A child draws into its top-level window's surface: that is the window to present.
+        PresentWindow(Desktop::Get().Root(drawn));
+    }
+    // The screen's drawing, or a window's drawing that may have taken it away where it shows.
+    if (!drawn || overlayShown_) {
+        RefreshOverlay();
+    }
+}
+
+void Backend::PresentWindow(HWND hwnd) {
     cairo_region_t* damage = hwnd ? TakeDamage(hwnd) : nullptr;
     if (!damage) {
         return;

@@ -7,6 +7,7 @@
 
 #include <cairo.h>
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -73,6 +74,13 @@ private:
     XWin& Create(HWND hwnd, const Look& look);
     void Apply(XWin& win, const Look& look);
     void Put(XWin& win, const Pixels& pixels);
+    // The screen's context's drawing, over every window and letting input through: gathered
+    // on the calling thread, shown on the backend's.
+    void PresentWindow(HWND hwnd);
+    void RefreshOverlay();
+    void ShowOverlay(const std::vector<cairo_rectangle_int_t>& shape,
+                     const std::vector<Pixels>& parts);
+    void RaiseOverlay();
     void Grab(XWin& win);
     void Ungrab(XWin& win);
     void Forget(HWND hwnd);
@@ -84,11 +92,13 @@ private:
     XId cursor_ = 0;
     std::map<HWND, XWin> windows_;
     Tray tray_;
+    XWin overlay_;
 
     std::mutex lock_;  // what other threads reach
     std::vector<std::function<void()>> jobs_;
     std::map<HWND, cairo_region_t*> damage_;
     std::map<HWND, XId> ids_;
+    std::atomic<bool> overlayShown_{false};  // the screen's drawing shows somewhere
 };
 
 // Sets a window's name (_NET_WM_NAME and WM_NAME) as UTF-8.

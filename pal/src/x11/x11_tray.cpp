@@ -221,10 +221,14 @@ void Tray::Input(const Icon& icon, XEvent& event) {
 bool Tray::Handle(XEvent& event) {
     if (event.type == ClientMessage && event.xclient.message_type == manager_atom_ &&
         static_cast<Atom>(event.xclient.data.l[1]) == selection_) {
-        if (manager_) {
-            Lost();  // another tray took over from the one we were in
+        // The announcement may come after the icons asked the same manager already.
+        const auto announced = static_cast<unsigned long>(event.xclient.data.l[2]);
+        if (announced != manager_) {
+            if (manager_) {
+                Lost();  // another tray took over from the one we were in
+            }
+            DockAll();
         }
-        DockAll();
         return true;
     }
     if (event.type == DestroyNotify && manager_ && event.xdestroywindow.window == manager_) {

@@ -250,6 +250,7 @@ void Backend::Shown(HWND hwnd) {
             if (look.menu) {
                 Grab(win);
             }
+            RaiseOverlay();
         }
     });
 }
@@ -334,6 +335,7 @@ void Backend::Activated(HWND hwnd) {
             XRaiseWindow(display_, id);
             XSetInputFocus(display_, id, RevertToParent, CurrentTime);
         }
+        RaiseOverlay();
     });
 }
 
