@@ -106,6 +106,26 @@ TEST_F(X11InputTest, PressOnAButtonReleasedElsewhereSendsNoCommand) {
     DestroyWindow(frame);
 }
 
+TEST_F(X11InputTest, TwoQuickClicksAreTheLayersDoubleClick) {
+    TestClass doubleClicks(nullptr, CS_DBLCLKS);
+    HWND hwnd = ShowFilled(doubleClicks, kPlace, kFace);
+    hands_.Click(1, kPlace.left + 40, kPlace.top + 40);
+    hands_.Click(1, kPlace.left + 40, kPlace.top + 40);
+    std::vector<UINT> buttons;
+    EXPECT_TRUE(PumpUntil([&] {
+        buttons.clear();
+        for (UINT message : Log().Messages(hwnd)) {
+            if (message >= WM_LBUTTONDOWN && message <= WM_LBUTTONDBLCLK) {
+                buttons.push_back(message);
+            }
+        }
+        return buttons.size() >= 4;
+    }));
+    EXPECT_EQ(buttons,
+              (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}));
+    DestroyWindow(hwnd);
+}
+
 // The frame as the client's main window drags it: a press outside its buttons posts
 // WM_NCLBUTTONDOWN with HTCAPTION, and the window follows the pointer until the release.
 TEST_F(X11InputTest, DragStartedByHtCaptionMovesTheWindowOnTheServer) {

@@ -6,6 +6,7 @@
 #include "x11/test/x11_test_support.h"
 
 #include <X11/Xatom.h>
+#include <X11/extensions/shape.h>
 
 namespace paltest {
 namespace {
@@ -99,6 +100,30 @@ TEST_F(X11PresentTest, ShownWindowIsTheHeadlessRenderingOfTheScreen) {
     // The window and a margin of the desktop around it: the place is the model's too.
     const RECT around{kPlace.left - 10, kPlace.top - 10, kPlace.right + 10, kPlace.bottom + 10};
     EXPECT_EQ(Differences(around), 0u);
+    DestroyWindow(hwnd);
+}
+
+TEST_F(X11PresentTest, WindowRegionIsTheShapeOnTheServer) {
+    HWND hwnd = ShowPainted();
+    const RECT corner{kPlace.left, kPlace.top, kPlace.left + 1, kPlace.top + 1};
+    const RECT desktop{kPlace.left - 5, kPlace.top - 5, kPlace.left - 4, kPlace.top - 4};
+    const RECT around{kPlace.left - 10, kPlace.top - 10, kPlace.right + 10, kPlace.bottom + 10};
+    // Elliptic corners, as the client's main window has, one pixel beyond the window.
+    SetWindowRgn(hwnd, CreateRoundRectRgn(0, 0, 201, 121, 15, 15), TRUE);
+    ASSERT_TRUE(Settle(hwnd));
+    EXPECT_EQ(Differences(around), 0u);
+    EXPECT_EQ(Shot(corner), Shot(desktop)) << "the corner is not cut";
+    int count = 0, ordering = 0;
+    XRectangle* rects = XShapeGetRectangles(view_, XWindow(hwnd), ShapeBounding, &count, &ordering);
+    EXPECT_GT(count, 1) << "the shape is one rectangle";
+    if (rects) {
+        XFree(rects);
+    }
+    // Without a region the whole window shows again.
+    SetWindowRgn(hwnd, nullptr, TRUE);
+    ASSERT_TRUE(Settle(hwnd));
+    EXPECT_EQ(Differences(around), 0u);
+    EXPECT_NE(Shot(corner), Shot(desktop));
     DestroyWindow(hwnd);
 }
 
