@@ -13,6 +13,7 @@
 #include "dj_track_samples.h"
 #include "movie.h"
 #include "movie_folder.h"
+#include "movie_player.h"
 
 namespace {
 
@@ -161,6 +162,29 @@ TEST(DemoMovies, TheLoadingMovieIsAPlayer) {
     EXPECT_GE(buttonCalls.count("BRSetVolume"), 2u);
     EXPECT_GE(buttonCalls.count("BRSetCurrentPosition"), 2u);
     EXPECT_EQ(buttons.size(), buttonCalls.size());  // no two buttons make the same call
+}
+
+// A person watches the start movie for as long as it is shown: once its script has run, its live
+// labels keep asking for the values they show.
+TEST(DemoMovies, TheLoadingMoviesLiveLabelsKeepPollingAfterItsScript) {
+    struct Host : flash::CallHost {
+        std::optional<std::string> FlashCall(const std::string&) override {
+            return "<number>7</number>";
+        }
+    } host;
+    flash::MoviePlayer player(Read("loadingVer.swf"), &host, 0);
+    player.Step(0);
+    ASSERT_TRUE(player.Ended());
+    const size_t before = player.Transcript().size();
+    EXPECT_TRUE(player.Step(5000).has_value()) << "nothing left to poll";
+    std::set<std::string> asked;
+    for (size_t i = before; i < player.Transcript().size(); ++i)
+        asked.insert(Name(player.Transcript()[i].request));
+    EXPECT_THAT(asked, ::testing::IsSupersetOf({"BRGetCurrentPosition", "BRGetPlayState"}));
+    bool shown = false;
+    for (const flash::ShownItem& item : player.Shown())
+        shown = shown || (item.live && item.text.find('7') != std::string::npos);
+    EXPECT_TRUE(shown);
 }
 
 // Neither movie holds a path of the build: the track is named in the folder the movie was
