@@ -157,6 +157,7 @@ TEST_F(AppframeTest, EachMappedMessageReachesItsHandlerWithItsParameters) {
 TEST_F(AppframeTest, UnmappedMessagesAndCommandsTakeTheDefaultHandling) {
     CMapWnd wnd;
     ASSERT_TRUE(MakeWindow(wnd));
+    wnd.seen.clear();  // creation's own WM_SIZE
     EXPECT_EQ(SendMessageA(wnd.m_hWnd, WM_COMMAND, 101, 0), 0);
     EXPECT_EQ(SendMessageA(wnd.m_hWnd, WM_USER + 5, 1, 2), 0);
     EXPECT_TRUE(wnd.seen.empty());
@@ -173,6 +174,8 @@ TEST_F(AppframeTest, UnmappedMessagesAndCommandsTakeTheDefaultHandling) {
 TEST_F(AppframeTest, ADerivedMapComesBeforeItsBaseAndDefaultReachesTheDefaultProcedure) {
     CDerivedWnd wnd;
     ASSERT_TRUE(MakeWindow(wnd));
+    EXPECT_EQ(wnd.seen, (std::vector<std::string>{"OnSize 0 400 300"}));  // creation's own
+    wnd.seen.clear();
     HWND hWnd = wnd.m_hWnd;
     SendMessageA(hWnd, WM_TIMER, 3, 0);
     SendMessageA(hWnd, WM_SIZE, 0, MAKELPARAM(5, 6));

@@ -67,7 +67,7 @@ bool WriteLevel(TemplateWriter& writer, const std::vector<PalMenuTemplateItem>& 
 
 }  // namespace
 
-// Differs from Windows: only the standard menu template is read, not the extended one.
+// Differs from Windows: reads the standard menu template only, not the extended one.
 HMENU LoadMenuA(HINSTANCE hInstance, LPCSTR lpMenuName) {
     HRSRC resource = FindResourceA(hInstance, lpMenuName, RT_MENU);
     if (!resource) {

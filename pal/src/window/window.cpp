@@ -65,11 +65,27 @@ bool StillCreating(const std::shared_ptr<pal::Window>& window) {
     return window->GetState() == pal::Window::State::kCreating;
 }
 
+// After WM_CREATE the window learns its first size and place, as from any later move: WM_SIZE
+// with the client area's size (SIZE_MINIMIZED and 0 for a window made minimised), then WM_MOVE
+// with the client area's origin.
+void SendCreationPlace(const std::shared_ptr<pal::Window>& window, DWORD style) {
+    RECT rect = window->Rect();
+    if (style & WS_MINIMIZE) {
+        pal::CallWindowProcedure(window, WM_SIZE, SIZE_MINIMIZED, 0);
+    } else {
+        pal::CallWindowProcedure(window, WM_SIZE, SIZE_RESTORED,
+                                 MAKELPARAM(rect.right - rect.left, rect.bottom - rect.top));
+    }
+    if (StillCreating(window)) {
+        pal::CallWindowProcedure(window, WM_MOVE, 0, MAKELPARAM(rect.left, rect.top));
+    }
+}
+
 }  // namespace
 
 // Differs from Windows: the title is set before WM_NCCREATE, not by DefWindowProcA; creation
-// sends WM_NCCREATE and WM_CREATE only (no WM_SIZE or WM_MOVE after them), and a visible
-// top-level window is then activated; there is no frame, so the client area is the whole
+// sends WM_NCCREATE, WM_CREATE, then WM_SIZE and WM_MOVE (not to a message-only window), and a
+// visible top-level window is then activated; there is no frame, so the client area is the whole
 // window. The parent of a child or owned window must be a window of this process that is not
 // message-only (ERROR_NOT_SUPPORTED otherwise). A top-level window that cannot be published in
 // the runtime root fails the creation with that error (ERROR_PATH_NOT_FOUND without a root).
@@ -155,6 +171,9 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
     if (pal::CallWindowProcedure(window, WM_CREATE, 0, createParam) == -1) {
         DestroyWindow(hwnd);
         return nullptr;
+    }
+    if (!messageOnly && StillCreating(window)) {
+        SendCreationPlace(window, dwStyle);
     }
     if (!StillCreating(window)) {
         return nullptr;

@@ -2,6 +2,8 @@
 // dispatching on one thread, what a handle names.
 #include <unistd.h>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "test/window_test_support.h"
@@ -9,6 +11,7 @@
 namespace {
 
 using paltest::Log;
+using paltest::Seen;
 using paltest::TakeAll;
 using paltest::TestClass;
 using paltest::WindowTest;
@@ -30,7 +33,7 @@ TEST_F(WindowTest, CreationSendsNcCreateThenCreateWithTheCreateStruct) {
     };
     HWND hwnd = windowClass.Create(WS_POPUP, nullptr, "Title", &param);
     ASSERT_NE(hwnd, nullptr) << GetLastError();
-    EXPECT_EQ(Log().Messages(), (std::vector<UINT>{WM_NCCREATE, WM_CREATE}));
+    EXPECT_EQ(Log().Messages(), (std::vector<UINT>{WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE}));
     ASSERT_EQ(seen.size(), 2u);
     for (const CREATESTRUCTA& create : seen) {
         EXPECT_EQ(create.lpCreateParams, &param);
@@ -47,6 +50,77 @@ TEST_F(WindowTest, CreationSendsNcCreateThenCreateWithTheCreateStruct) {
     EXPECT_EQ(existed, (std::vector<BOOL>{TRUE, TRUE}));
     EXPECT_TRUE(TakeAll().empty());  // sent, not posted
     EXPECT_TRUE(DestroyWindow(hwnd));
+}
+
+TEST_F(WindowTest, CreationEndsWithTheFirstSizeAndPlace) {
+    TestClass windowClass;
+    HWND parent = windowClass.Create(WS_POPUP);
+    struct Case {
+        const char* name;
+        DWORD style;
+        HWND parent;
+        RECT rect;
+        std::vector<std::pair<UINT, Seen>> expected;  // hwnd, thread unused
+    };
+    auto sizeMove = [](WPARAM kind, int cx, int cy, int x, int y) {
+        return std::vector<std::pair<UINT, Seen>>{
+            {WM_SIZE, Seen{nullptr, WM_SIZE, kind, MAKELPARAM(cx, cy), 0}},
+            {WM_MOVE, Seen{nullptr, WM_MOVE, 0, MAKELPARAM(x, y), 0}}};
+    };
+    const Case cases[] = {
+        {"a popup",
+         WS_POPUP,
+         nullptr,
+         {10, 20, 310, 220},
+         sizeMove(SIZE_RESTORED, 300, 200, 10, 20)},
+        {"a child, in its parent's client area",
+         WS_CHILD,
+         parent,
+         {5, 6, 35, 46},
+         sizeMove(SIZE_RESTORED, 30, 40, 5, 6)},
+        {"a message-only window", 0, HWND_MESSAGE, {0, 0, 0, 0}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Log().Clear();
+        HWND hwnd = CreateWindowExA(0, windowClass.Name(), "", c.style, c.rect.left, c.rect.top,
+                                    c.rect.right - c.rect.left, c.rect.bottom - c.rect.top,
+                                    c.parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(hwnd, nullptr) << GetLastError();
+        std::vector<Seen> after;
+        bool created = false;
+        for (const Seen& seen : Log().All()) {
+            if (seen.hwnd == hwnd && created) {
+                after.push_back(seen);
+            }
+            created |= seen.hwnd == hwnd && seen.message == WM_CREATE;
+        }
+        ASSERT_TRUE(created);
+        ASSERT_EQ(after.size(), c.expected.size());
+        for (size_t i = 0; i < after.size(); ++i) {
+            EXPECT_EQ(after[i].message, c.expected[i].first);
+            EXPECT_EQ(after[i].wParam, c.expected[i].second.wParam);
+            EXPECT_EQ(after[i].lParam, c.expected[i].second.lParam);
+        }
+        DestroyWindow(hwnd);
+    }
+
+    // A procedure that destroys its window on WM_SIZE ends the creation there.
+    paltest::CurrentReaction() = [](HWND hwnd, UINT message, WPARAM,
+                                    LPARAM) -> std::optional<LRESULT> {
+        if (message == WM_SIZE) {
+            DestroyWindow(hwnd);
+            return 0;
+        }
+        return std::nullopt;
+    };
+    Log().Clear();
+    EXPECT_EQ(windowClass.Create(WS_POPUP), nullptr);
+    std::vector<UINT> messages = Log().Messages();
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), static_cast<UINT>(WM_MOVE)), 0);
+    EXPECT_EQ(messages.back(), static_cast<UINT>(WM_NCDESTROY));
+    paltest::CurrentReaction() = nullptr;
+    DestroyWindow(parent);
 }
 
 TEST_F(WindowTest, DestroyWindowSendsDestroyThenNcDestroyAndTheHandleGoes) {
