@@ -13,6 +13,8 @@ step() { printf '\n=== %s ===\n' "$*"; }
 step "GCC build and tests"
 bash scripts/build.sh gcc
 ctest --preset gcc -j "$jobs"
+# The main job's client run, as scripts/run.sh makes it without a display.
+bash scripts/demo.sh build/bin build/demo
 
 step "Clang with AddressSanitizer and UndefinedBehaviorSanitizer"
 bash scripts/build.sh asan

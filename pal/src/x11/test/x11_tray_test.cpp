@@ -199,10 +199,10 @@ TEST_F(X11TrayTest, ClicksOnTheDockedIconArriveAsItsCallbackMessage) {
     const Case cases[] = {
         {"a left click", {1}, {WM_LBUTTONDOWN, WM_LBUTTONUP}},
         {"a right click", {3}, {WM_RBUTTONDOWN, WM_RBUTTONUP}},
-        {"a left double click",
-         {1, 1},
-         {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}},
-        {"right then left", {3, 1}, {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP}},
+        // No two clicks of one button follow each other: whether they make a double click would
+        // depend on how fast the machine delivers them. The notification area's own tests cover
+        // double clicks.
+        {"left then right", {1, 3}, {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP}},
     };
     TrayManager tray(DisplayName());
     ASSERT_TRUE(tray.Running());
