@@ -40,25 +40,30 @@ public:
 
     // Handles the thread's messages for the whole window of time.
     void PumpFor(std::chrono::milliseconds window) {
-        const auto end = Clock::now() + window;
-        MSG msg;
-        while (Clock::now() < end) {
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-            Sleep(5);
-        }
+        PumpUntil(window, [] { return false; });
     }
     // Handles the thread's messages until the timer has fired `count` times or 5 s pass.
     bool PumpUntilExpiries(size_t count) {
-        const auto end = Clock::now() + 5s;
-        MSG msg;
-        while (expiries_.size() < count && Clock::now() < end) {
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-            Sleep(5);
-        }
-        return expiries_.size() >= count;
+        return PumpUntil(5s, [&] { return expiries_.size() >= count; });
     }
 
 private:
+    // Handles the thread's messages until `done` holds or `limit` passes. The thread is blocked
+    // in GetMessageA between messages; a thread timer wakes it at the limit.
+    template <class Done>
+    bool PumpUntil(std::chrono::milliseconds limit, Done done) {
+        const UINT_PTR deadline =
+            SetTimer(nullptr, 0, static_cast<UINT>(limit.count()), nullptr);
+        MSG msg;
+        while (!done() && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            if (msg.message == WM_TIMER && !msg.hwnd && msg.wParam == deadline)
+                break;
+            DispatchMessageA(&msg);
+        }
+        KillTimer(nullptr, deadline);
+        return done();
+    }
+
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (msg == WM_TIMER && wParam == TIMER_TRAY_CLICK && s_owner) {
             KillTimer(hwnd, TIMER_TRAY_CLICK);
