@@ -9,7 +9,6 @@
 #include <cairo.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <vector>
 
 #include "windows.h"
@@ -180,17 +179,3 @@ void BM_CairoOneButton(benchmark::State& state) {
 BENCHMARK(BM_CairoOneButton);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    // The window is published in a runtime root; use one of the run's own.
-    char root[] = "/tmp/draw_bench_XXXXXX";
-    if (mkdtemp(root)) {
-        setenv("PAL_RUNTIME_DIR", root, 1);
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
-    return 0;
-}

@@ -7,7 +7,6 @@
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -174,18 +173,4 @@ BENCHMARK(BM_CairoOneButton);
 
 HWND GetMainDlgWindow() {
     return g_window;
-}
-
-int main(int argc, char** argv) {
-    // The window is published in a runtime root; use one of the run's own.
-    char root[] = "/tmp/main_window_bench_XXXXXX";
-    if (mkdtemp(root)) {
-        setenv("PAL_RUNTIME_DIR", root, 1);
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
-    return 0;
 }
