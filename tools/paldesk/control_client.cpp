@@ -2,27 +2,30 @@
 
 #include <dirent.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
+#include "runtime/socket_send.h"
+#include "runtime/unix_address.h"
+
 namespace paldesk {
 namespace {
 
-// A connected socket, or -1 with the reason.
+// A connected socket, or -1 with the reason. A path too long for a socket address is reached
+// through its folder, as the serving process binds it.
 int Connect(const std::string& path, std::string& error) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path) {
+    const size_t slash = path.rfind('/');
+    const pal::UnixAddress address(slash == std::string::npos ? "." : path.substr(0, slash),
+                                   path.substr(slash + 1));
+    if (!address.Valid()) {
         error = "socket path too long: " + path;
         return -1;
     }
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0 || connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    if (fd < 0 || connect(fd, address.Get(), address.Size()) != 0) {
         error = path + ": " + std::strerror(errno);
         if (fd >= 0) {
             close(fd);
@@ -30,21 +33,6 @@ int Connect(const std::string& path, std::string& error) {
         return -1;
     }
     return fd;
-}
-
-bool SendAll(int fd, const std::string& text) {
-    size_t sent = 0;
-    while (sent < text.size()) {
-        ssize_t n = send(fd, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        sent += static_cast<size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace
@@ -76,7 +64,7 @@ Answer Ask(const std::string& socketPath, const std::string& request) {
     if (fd < 0) {
         return answer;
     }
-    if (!SendAll(fd, request + "\n")) {
+    if (!pal::SendAll(fd, request + "\n")) {
         answer.error = "cannot send the request: " + std::string(std::strerror(errno));
         close(fd);
         return answer;

@@ -15,6 +15,7 @@
 
 #include "control/control_requests.h"
 #include "desktop/desktop_model.h"
+#include "runtime/socket_send.h"
 #include "runtime/unix_address.h"
 #include "windows.h"
 
@@ -30,21 +31,6 @@ struct Connection {
     int fd;
     std::string pending;  // bytes of a request not ended yet
 };
-
-bool SendAll(int fd, const std::string& text) {
-    size_t sent = 0;
-    while (sent < text.size()) {
-        ssize_t n = send(fd, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        sent += static_cast<size_t>(n);
-    }
-    return true;
-}
 
 // Only this user's processes may drive the desktop (the folder is private too).
 bool SameUser(int fd) {

@@ -4,6 +4,7 @@ pal_area(runtime
   SOURCES
     private_folder.cpp
     runtime_root.cpp
+    socket_send.cpp
     unix_address.cpp
   TESTS
     test/private_folder_test.cpp

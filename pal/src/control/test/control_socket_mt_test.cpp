@@ -49,9 +49,11 @@ protected:
     std::string Field(const std::string& name) { return paltest::ReadRecord(record_)[name]; }
 
     // Runs the tool with the arguments (given to the shell as they stand) in the folder.
-    ToolRun Tool(const std::string& arguments, const std::string& folder = "/") {
+    ToolRun Tool(const std::string& arguments, const std::string& folder = "/",
+                 const std::string& environment = "") {
         std::string errFile = root_.Path() + "/tool.err";
-        std::string command = "cd '" + folder + "' && " + std::string(BR_BIN_DIR) + "/paldesk " +
+        std::string command = "cd '" + folder + "' && " + environment + std::string(BR_BIN_DIR) +
+                              "/paldesk " +
                               arguments + " 2>'" + errFile + "'";
         ToolRun run;
         FILE* pipe = popen(command.c_str(), "r");
@@ -169,6 +171,25 @@ TEST_F(ControlSocketTest, TheToolListsTheWindowsAndSavesTheScreenAndAWindow) {
     EXPECT_EQ(PixelOf(root_.Path() + "/a window.png", 0, 0, &cx, &cy), kRed);
     EXPECT_EQ(cx, 300);
     EXPECT_EQ(cy, 200);
+}
+
+// A runtime root deeper than a socket address holds: the process serves there and the tool
+// reaches it all the same.
+TEST_F(ControlSocketTest, TheToolReachesAProcessInARuntimeRootTooDeepForASocketAddress) {
+    std::string deep = root_.Path() + "/" + std::string(60, 'd') + "/" + std::string(60, 'e');
+    ASSERT_GT(deep.size() + sizeof("/control/") + pid_.size(), sizeof(sockaddr_un{}.sun_path));
+    ASSERT_EQ(system(("mkdir -p '" + deep + "'").c_str()), 0);
+    const std::string record = root_.Path() + "/deep.record";
+    const std::string environment =
+        paltest::EnvironmentWith({{"PAL_TEST_RECORD", record}, {"PAL_RUNTIME_DIR", deep}});
+    PROCESS_INFORMATION info =
+        processes_.Start(paltest::Helper("control"), "", environment.c_str());
+    ASSERT_TRUE(brtest::WaitUntil([&] { return !paltest::ReadRecord(record)["socket"].empty(); }))
+        << "the helper never served its socket";
+    const std::string pid = std::to_string(info.dwProcessId);
+    ToolRun list = Tool("list", "/", "PAL_RUNTIME_DIR='" + deep + "' ");
+    EXPECT_EQ(list.exitCode, 0) << list.err;
+    EXPECT_EQ(list.out, "process pid=" + pid + " program=\"pal_control_helper\"\n");
 }
 
 // The rectangle written after "rect=" in the line.
