@@ -35,9 +35,13 @@ constexpr KeyRange kKeys[] = {
     {XK_Down, XK_Down, VK_DOWN},
     {XK_Insert, XK_Insert, 0x2D},
     {XK_Delete, XK_Delete, VK_DELETE},
-    {XK_Shift_L, XK_Shift_R, VK_SHIFT},
-    {XK_Control_L, XK_Control_R, VK_CONTROL},
-    {XK_Alt_L, XK_Alt_R, VK_MENU},
+    // Left and right modifiers are one virtual key each.
+    {XK_Shift_L, XK_Shift_L, VK_SHIFT},
+    {XK_Shift_R, XK_Shift_R, VK_SHIFT},
+    {XK_Control_L, XK_Control_L, VK_CONTROL},
+    {XK_Control_R, XK_Control_R, VK_CONTROL},
+    {XK_Alt_L, XK_Alt_L, VK_MENU},
+    {XK_Alt_R, XK_Alt_R, VK_MENU},
 };
 
 UINT ButtonKey(unsigned button) {

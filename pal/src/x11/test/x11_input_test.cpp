@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "x11/test/x11_test_support.h"
+#include "x11/x11_input.h"
 
 #include <X11/keysym.h>
 
@@ -233,4 +234,19 @@ TEST_F(X11InputTest, KeysReachTheFocusWindowAsVirtualKeysAndCharacters) {
 }
 
 }  // namespace
+// The key symbols the backend maps, without a display: ranges map in order, and the left and
+// right modifiers are one virtual key each.
+TEST(X11VirtualKey, EachSymbolHasItsVirtualKey) {
+    const std::pair<KeySym, UINT> cases[] = {
+        {XK_a, 'A'},           {XK_z, 'Z'},           {XK_Z, 'Z'},         {XK_0, '0'},
+        {XK_9, '9'},           {XK_F1, 0x70},         {XK_F12, 0x7B},      {XK_Return, VK_RETURN},
+        {XK_Shift_L, VK_SHIFT}, {XK_Shift_R, VK_SHIFT}, {XK_Control_L, VK_CONTROL},
+        {XK_Control_R, VK_CONTROL}, {XK_Alt_L, VK_MENU}, {XK_Alt_R, VK_MENU}, {XK_Next, 0x22},
+        {XK_Caps_Lock, 0},
+    };
+    for (const auto& [symbol, key] : cases) {
+        EXPECT_EQ(pal::x11::VirtualKeyOf(symbol), key) << XKeysymToString(symbol);
+    }
+}
+
 }  // namespace paltest
