@@ -80,12 +80,13 @@ void Backend::Loop() {
     pollfd ready[2] = {{ConnectionNumber(display_), POLLIN, 0}, {wake_, POLLIN, 0}};
     for (;;) {
         RunJobs();
-        while (XPending(display_)) {
-            XEvent event;
-            XNextEvent(display_, &event);
-            Handle(event);
+        // XPending flushes the requests the jobs and handlers made, then reads what came. Nothing
+        // may touch the connection between its last "none" and the wait: a flush there reads
+        // events into Xlib's own queue, and the wait on the socket would sleep on them.
+        HandleEvents();
+        if (XEventsQueued(display_, QueuedAlready) > 0) {
+            continue;
         }
-        XFlush(display_);
         if (poll(ready, 2, -1) < 0) {
             continue;
         }
@@ -93,6 +94,14 @@ void Backend::Loop() {
             uint64_t count;
             (void)!read(wake_, &count, sizeof count);
         }
+    }
+}
+
+void Backend::HandleEvents() {
+    while (XPending(display_)) {
+        XEvent event;
+        XNextEvent(display_, &event);
+        Handle(event);
     }
 }
 
@@ -119,6 +128,8 @@ void Backend::RunJobs() {
 void Backend::AfterPending(std::function<void()> done) {
     Post([this, done = std::move(done)] {
         XSync(display_, False);
+        HandleEvents();
+        XSync(display_, False);  // what the handlers drew has reached the screen
         done();
     });
 }

@@ -47,8 +47,9 @@ public:
 
     // The X window that shows hwnd; 0 while it has none. For the tests.
     XId XWindowOf(HWND hwnd);
-    // Runs done on the backend's thread after everything handed to it so far; for the tests,
-    // which wait for the display to have what the model has.
+    // Runs done on the backend's thread after everything handed to it so far has reached the
+    // server and the events the server answered with (exposures, input) are handled; for the
+    // tests, which wait for the display to have what the model has.
     void AfterPending(std::function<void()> done);
 
 private:
@@ -57,6 +58,8 @@ private:
     void Loop();
     void Post(std::function<void()> job);
     void RunJobs();
+    // Handles every event the server has sent, after flushing the requests made so far.
+    void HandleEvents();
     void Handle(_XEvent& event);
     HWND WindowFor(XId id);
     // The part drawn since the last Present (window coordinates), taken.
