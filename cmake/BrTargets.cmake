@@ -49,11 +49,10 @@ function(br_program name)
   target_link_libraries(${name} PRIVATE ${A_LIBS})
 endfunction()
 
-# br_test(name [SERIAL] SOURCES ... [LIBS ...] [LABELS ...] [DEPENDS targets...])
+# br_test(name SOURCES ... [LIBS ...] [LABELS ...] [DEPENDS targets...])
 # A GoogleTest program; each test case is its own CTest test, so the suite runs in parallel.
-# SERIAL: each case runs alone, for tests whose deadlines stand on another process's timing.
 function(br_test name)
-  cmake_parse_arguments(A "SERIAL" "" "SOURCES;LIBS;LABELS;DEPENDS" ${ARGN})
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS;LABELS;DEPENDS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   br_warnings(${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${BR_TEST_BIN_DIR})
@@ -73,11 +72,7 @@ function(br_test name)
   # desktop is headless even where the machine has a display; the X11 tests choose their own.
   # (A second variable goes through ENVIRONMENT_MODIFICATION: the properties pass as a list, so
   # a ";" inside ENVIRONMENT would split it.)
-  set(serial "")
-  if(A_SERIAL)
-    set(serial RUN_SERIAL TRUE)
-  endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${label} TIMEOUT 120 ${serial}
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${label} TIMEOUT 120
     ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan.supp"
     ENVIRONMENT_MODIFICATION "PAL_DISPLAY=set:headless")
 endfunction()

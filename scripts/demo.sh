@@ -6,6 +6,8 @@
 # ends the client, which stops the service. Each step waits for the movie's transcript to show
 # the reply it causes. Writes transcript.txt and brdj_window.png into OUTPUT_FOLDER (default
 # build/demo); exit status 0 when every step was seen and no process is left.
+# With DEMO_DISPLAY=:N the client shows on that X display instead, and once the seek has played
+# what the X server shows of the window is saved too, as brdj_x11.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bin=$(cd "${1:-build/bin}" && pwd)
@@ -15,6 +17,9 @@ out=$(cd "$out" && pwd)
 
 root=$(mktemp -d)
 export PAL_RUNTIME_DIR="$root" PAL_DISPLAY=headless
+if [ -n "${DEMO_DISPLAY:-}" ]; then
+  export DISPLAY=$DEMO_DISPLAY PAL_DISPLAY=x11
+fi
 transcript="$out/transcript.txt"
 : >"$transcript"
 client=""
@@ -85,6 +90,11 @@ step "paused" 140 250 110 36 -- BRGetPlayState "<number>2</number>"
 step "resumed" 260 250 110 36 -- BRGetPlayState "<number>3</number>"
 step "volume 60" 140 330 110 36 -- BRGetVolume "<number>60</number>"
 step "seek to 1:00" 500 410 110 36 -- BRGetCurrentPosition "<number>6[0-9]</number>"
+if [ -n "${DEMO_DISPLAY:-}" ]; then
+  build/test-bin/pal_x11_shot_helper "$out/brdj_x11.png" "$left" "$top" 822 621 ||
+    fail "no picture from the X display"
+  echo "demo: the X display's picture of the window saved in $out/brdj_x11.png"
+fi
 from=$(lines)
 until_ok 30 "end of the track" replied_since "$from" BRGetPlayState "<number>1</number>"
 echo "demo: the track played to its end"

@@ -15,6 +15,8 @@ bash scripts/build.sh gcc
 ctest --preset gcc -j "$jobs"
 # The main job's client run, as scripts/run.sh makes it without a display.
 bash scripts/demo.sh build/bin build/demo
+# The same run on an X display of its own, through the X11 backend.
+bash scripts/x11_demo.sh build/x11demo
 
 step "Clang with AddressSanitizer and UndefinedBehaviorSanitizer"
 bash scripts/build.sh asan

@@ -12,7 +12,8 @@ pal_area(x11
     x11_tray.cpp
     x11_window.cpp
   HELPERS
-    test/x11_helper.cpp)
+    test/x11_helper.cpp
+    test/x11_shot_helper.cpp)
 set(pal_x11_TESTS
   ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/tray_manager.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/x11/test/window_manager.cpp
