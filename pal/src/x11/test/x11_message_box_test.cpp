@@ -51,15 +51,8 @@ private:
     std::thread thread_;
 };
 
-class X11MessageBoxTest : public X11Test {
+class X11MessageBoxTest : public X11HandsTest {
 protected:
-    void SetUp() override {
-        X11Test::SetUp();
-        if (IsSkipped() || HasFatalFailure()) {
-            return;
-        }
-        ASSERT_TRUE(hands_.Ready());
-    }
     // The box's window once the server shows it.
     HWND WaitForBox(const char* caption) {
         HWND box = nullptr;
@@ -74,7 +67,6 @@ protected:
         GetWindowRect(hwnd, &r);
         return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     }
-    Hands hands_;
 };
 
 TEST_F(X11MessageBoxTest, APersonsClickOrKeyAnswersTheBox) {
