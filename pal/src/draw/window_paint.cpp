@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "desktop/desktop_model.h"
+#include "draw/device_context.h"
 #include "draw/region.h"
 #include "draw/screen.h"
 #include "draw/window_dc.h"
@@ -139,7 +140,8 @@ int GetWindowRgn(HWND hWnd, HRGN hRgn) {
     return pal::draw::RegionType(copy);
 }
 
-// A child window's picture is its part of its top-level window's pixels.
+// A child window's picture is its part of its top-level window's pixels. What the window's
+// region cuts away does not show: it is transparent in the picture.
 BOOL PalSaveWindowPngA(HWND hWnd, LPCSTR path) {
     auto window = TopLevel(hWnd);
     if (!window || !path) {
@@ -148,12 +150,16 @@ BOOL PalSaveWindowPngA(HWND hWnd, LPCSTR path) {
     pal::draw::PaintPlace place = pal::draw::PlaceOf(hWnd);
     const cairo_rectangle_int_t area = window->surface->Area();
     auto picture = pal::draw::Bitmap::Create(std::max(1, area.width), std::max(1, area.height),
-                                             pal::draw::Bitmap::Format::kOpaque, false);
+                                             pal::draw::Bitmap::Format::kArgb, false);
     if (!place.pixels || !picture) {
         return FALSE;
     }
     cairo_surface_flush(place.pixels->surface);
     cairo_t* cr = cairo_create(picture->surface);
+    cairo_region_t* shape = window->surface->CopyShape();
+    cairo_region_translate(shape, -place.originX, -place.originY);
+    pal::draw::ClipTo(cr, shape);
+    cairo_region_destroy(shape);
     cairo_set_source_surface(cr, place.pixels->surface, -place.originX, -place.originY);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_paint(cr);
