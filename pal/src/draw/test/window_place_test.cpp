@@ -301,4 +301,40 @@ TEST_F(ChildPaintTest, ChildRepaintsOverItsParentsRepaint) {
     parent_ = nullptr;
 }
 
+// Overlapping siblings: one with WS_CLIPSIBLINGS leaves the siblings in front of it alone, one
+// without draws over them; no window is clipped by the siblings behind it. Behind: a child at
+// (10, 10), 60 x 40; in front: one at (40, 30), 60 x 40 (created later, so in front).
+TEST_F(ChildPaintTest, SiblingsClipEachOtherWhereTheyAskTo) {
+    const struct {
+        const char* name;
+        bool paintBack;  // which of the two paints red over everything
+        DWORD style;
+        uint32_t overlap;  // the pixel where they overlap, at (50, 40) of the parent
+    } cases[] = {
+        {"back, clips siblings", true, WS_CLIPSIBLINGS, kBlue},
+        {"back, does not clip", true, 0, kRed},
+        {"front, clips siblings", false, WS_CLIPSIBLINGS, kRed},
+        {"front, does not clip", false, 0, kRed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Make(0);
+        ShowWindow(child_, SW_HIDE);
+        HWND back = CreateAt(windowClass_, WS_CHILD | WS_VISIBLE | (c.paintBack ? c.style : 0),
+                             parent_, RECT{10, 10, 70, 50});
+        HWND front = CreateAt(windowClass_, WS_CHILD | WS_VISIBLE | (c.paintBack ? 0 : c.style),
+                              parent_, RECT{40, 30, 100, 70});
+        ASSERT_TRUE(back && front);
+        PaintAll(back, RGB(0, 0, 255));
+        PaintAll(front, RGB(0, 0, 255));
+        PaintAll(c.paintBack ? back : front, RGB(255, 0, 0));
+        ExpectWindow(parent_, "painted",
+                     {{50, 40, c.overlap},
+                      {c.paintBack ? 20 : 90, c.paintBack ? 20 : 60, kRed},
+                      {c.paintBack ? 90 : 20, c.paintBack ? 60 : 20, kBlue}});
+        DestroyWindow(parent_);
+    }
+    parent_ = nullptr;
+}
+
 }  // namespace
