@@ -109,15 +109,14 @@ TEST_P(CrossThreadDestroyTest, TheChildIsDestroyedOnItsOwnThreadBeforeTheParentE
     TestClass windowClass;
     HWND parent = CreateAt(windowClass, WS_POPUP | WS_VISIBLE, nullptr, {0, 0, 200, 200});
     ASSERT_NE(parent, nullptr);
-    ChildThread other(windowClass, parent);
-    HWND child = other.Child();
-    ASSERT_NE(child, nullptr);
     constexpr UINT kAskParent = WM_USER + 7;
     std::atomic<LRESULT> answer{0};
+    // Set before the child's thread runs, which reads it in every message it takes; the only
+    // windows are the parent and the child.
     if (GetParam().childSendsToParentInItsDestroy) {
         paltest::CurrentReaction() = [&](HWND hwnd, UINT message, WPARAM,
                                          LPARAM) -> std::optional<LRESULT> {
-            if (hwnd == child && message == WM_DESTROY) {
+            if (hwnd != parent && message == WM_DESTROY) {
                 answer = SendMessageA(parent, kAskParent, 0, 0);
             } else if (hwnd == parent && message == kAskParent) {
                 return 42;
@@ -125,6 +124,9 @@ TEST_P(CrossThreadDestroyTest, TheChildIsDestroyedOnItsOwnThreadBeforeTheParentE
             return std::nullopt;
         };
     }
+    ChildThread other(windowClass, parent);
+    HWND child = other.Child();
+    ASSERT_NE(child, nullptr);
     Log().Clear();
     ASSERT_TRUE(DestroyWindow(parent));
     EXPECT_FALSE(IsWindow(child));
