@@ -39,6 +39,41 @@ void InvalidateTree(HWND hwnd, bool erase) {
     }
 }
 
+// The common part of a and b; false when they do not meet.
+bool Meet(const RECT& a, const RECT& b, RECT* common) {
+    *common = RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                   std::min(a.bottom, b.bottom)};
+    return common->left < common->right && common->top < common->bottom;
+}
+
+// The window's rectangle r (null: all of it) and, unless it has WS_CLIPCHILDREN, each visible
+// child's share of it in the child's coordinates, down the tree: a parent that does not clip its
+// children paints over them, so they must repaint over it.
+void InvalidateWithChildren(HWND hwnd, pal::Window& window, const RECT* rect, bool erase) {
+    Invalidate(window, rect, erase);
+    if (window.Style() & WS_CLIPCHILDREN) {
+        return;
+    }
+    const cairo_rectangle_int_t box = window.surface->Area();
+    RECT area{box.x, box.y, box.x + box.width, box.y + box.height};
+    if (rect && !Meet(area, *rect, &area)) {
+        return;
+    }
+    for (HWND child : pal::Desktop::Get().Children(hwnd)) {
+        auto inner = pal::DesktopWindow(child);
+        if (!inner || !inner->surface || !(inner->Style() & WS_VISIBLE)) {
+            continue;
+        }
+        const RECT place = inner->Rect();
+        RECT share;
+        if (Meet(area, place, &share)) {
+            share = RECT{share.left - place.left, share.top - place.top, share.right - place.left,
+                         share.bottom - place.top};
+            InvalidateWithChildren(child, *inner, &share, erase);
+        }
+    }
+}
+
 }  // namespace
 
 BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
@@ -52,7 +87,7 @@ BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
     if (!window) {
         return FALSE;
     }
-    Invalidate(*window, lpRect, bErase != FALSE);
+    InvalidateWithChildren(hWnd, *window, lpRect, bErase != FALSE);
     return TRUE;
 }
 
