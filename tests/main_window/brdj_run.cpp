@@ -2,6 +2,7 @@
 
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -127,6 +128,8 @@ bool BrdjRun::Start() {
     std::string debug = root_.Path() + "/debug.txt";
     pid_ = fork();
     if (pid_ == 0) {
+        // A test that is killed (a time-out) takes its program with it.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         // Only the program's addresses and debug output are recorded, not the test's own.
         setenv("PAL_URL_OPENER", opener.c_str(), 1);
         setenv("PAL_DEBUG_OUTPUT", debug.c_str(), 1);
