@@ -67,8 +67,10 @@ until_ok 30 "track opened" replied_since 0 BROpenMusic "<true />"
 service=$("$bin/paldesk" list | sed -n 's/.*pid=\([0-9]*\) program="BrCoreService".*/\1/p')
 
 # The window's place on the screen; the movie's stage lies inside the frame at (4, 37).
-rect=$(desk windows | sed -n 's/.*text="BrindoDJ" rect=\([0-9,-]*\).*/\1/p' | head -n 1)
-[ -n "$rect" ] || fail "no main window"
+main=$(desk windows | grep 'text="BrindoDJ"' | head -n 1)
+rect=$(sed -n 's/.* rect=\([0-9,-]*\).*/\1/p' <<<"$main")
+hwnd=$(sed -n 's/^window hwnd=\([^ ]*\) .*/\1/p' <<<"$main")
+[ -n "$rect" ] && [ -n "$hwnd" ] || fail "no main window"
 IFS=, read -r left top _ _ <<<"$rect"
 
 # press X Y W H: a click on the centre of the movie's button at stage X, Y of size W x H.
@@ -101,6 +103,13 @@ echo "demo: the track played to its end"
 
 desk save-screen "$out/brdj_window.png" >/dev/null || fail "no screenshot"
 echo "demo: screen saved in $out/brdj_window.png"
+if [ -n "${DEMO_DISPLAY:-}" ]; then
+  # The track has ended and the labels stay: the X server shows the window as the layer draws it.
+  desk save-window "$hwnd" "$out/brdj_layer_window.png" >/dev/null || fail "no window picture"
+  same() { build/test-bin/pal_x11_shot_helper --compare "$out/brdj_layer_window.png" "$left" "$top"; }
+  until_ok 10 "X display showing the window as the layer draws it" same
+  echo "demo: the X display shows the window as the layer draws it"
+fi
 
 # The skin's close button (790, 6, 28 x 25 in the window) runs the client's close order.
 desk click left $((left + 804)) $((top + 18)) >/dev/null

@@ -4,6 +4,7 @@
 // start ends at once while the first runs on, and a start after the first has ended runs.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 #include <string>
 
@@ -63,7 +64,8 @@ TEST_F(ProgramTest, ItPlaysTheLocalMovieInTheControlUntilItIsClosedFromOutside) 
              ASSERT_NE(window, nullptr);
              ASSERT_TRUE(PostMessageA(window, WM_CLOSE, 0, 0));
          }},
-        {"SIGTERM", [](ProgramRun& run) { run.Terminate(); }},
+        {"SIGTERM", [](ProgramRun& run) { run.Signal(SIGTERM); }},
+        {"SIGINT (Ctrl+C in its terminal)", [](ProgramRun& run) { run.Signal(SIGINT); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -84,7 +86,7 @@ TEST_F(ProgramTest, ItPlaysTheLocalMovieInTheControlUntilItIsClosedFromOutside) 
         EXPECT_LT(ready, after);
         EXPECT_GE(Count(transcript, "\"Ready\""), 2) << "polled until its limit";
         EXPECT_EQ(Count(transcript, "-> no reply"), Count(transcript, "<invoke"))
-            << "the stand-in window answers no call";
+            << "the main window answers no call it does not know";
 
         c.close(run);
         EXPECT_EQ(run.Wait(10000), 0);

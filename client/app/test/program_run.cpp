@@ -71,9 +71,9 @@ ProgramRun::~ProgramRun() {
     }
 }
 
-void ProgramRun::Terminate() const {
+void ProgramRun::Signal(int signal) const {
     if (pid_ > 0)
-        kill(pid_, SIGTERM);
+        kill(pid_, signal);
 }
 
 int ProgramRun::Wait(int timeoutMs) {

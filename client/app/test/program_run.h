@@ -36,8 +36,9 @@ public:
     ProgramRun& operator=(const ProgramRun&) = delete;
 
     bool Started() const { return pid_ > 0; }
-    // Sends SIGTERM, as a terminal's user ending the program does.
-    void Terminate() const;
+    // Sends the signal, as a terminal's user ending the program does (SIGINT for Ctrl+C,
+    // SIGTERM for kill).
+    void Signal(int signal) const;
     // The exit code once it has ended within the time, else -1 (still running, or a signal).
     int Wait(int timeoutMs);
     std::string Output() const;

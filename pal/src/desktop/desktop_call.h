@@ -24,6 +24,10 @@ inline std::shared_ptr<Window> WindowOrFail(HWND hwnd) {
     return window;
 }
 
+// The window and every descendant of it are to be painted whole, erased first: a window that
+// shows, or shows again, has nothing of its own on the screen yet, nor have its children.
+void InvalidateTree(const std::shared_ptr<Window>& window);
+
 inline int Width(const RECT& rect) {
     return rect.right - rect.left;
 }

@@ -83,7 +83,10 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
     // What reaches WM_WINDOWPOSCHANGED says what did not change.
     pos.flags |= (moved ? 0 : SWP_NOMOVE) | (sized ? 0 : SWP_NOSIZE);
     SendMessageA(hWnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
-    if (!(uFlags & SWP_NOREDRAW) && (moved || sized || shown || (uFlags & SWP_FRAMECHANGED))) {
+    if (shown && !(uFlags & SWP_NOREDRAW)) {
+        pal::InvalidateTree(window);
+    }
+    if (!(uFlags & SWP_NOREDRAW) && (moved || sized || (uFlags & SWP_FRAMECHANGED))) {
         InvalidateAfterChange(window, moved || sized);
     }
     if (!(uFlags & SWP_NOACTIVATE) && !desktop.Parent(hWnd) && IsWindowVisible(hWnd) &&

@@ -3,6 +3,19 @@
 #include "desktop/desktop_call.h"
 #include "x11/presenter.h"
 
+namespace pal {
+
+void InvalidateTree(const std::shared_ptr<Window>& window) {
+    window->InvalidateAll(true);
+    for (HWND child : Desktop::Get().Children(window->hwnd)) {
+        if (auto inner = DesktopWindow(child)) {
+            InvalidateTree(inner);
+        }
+    }
+}
+
+}  // namespace pal
+
 namespace {
 
 // Minimising and restoring keep the rectangle; the default handling of WM_WINDOWPOSCHANGED
@@ -27,7 +40,7 @@ void SetVisible(const std::shared_ptr<pal::Window>& window, bool visible) {
     SendMessageA(window->hwnd, WM_SHOWWINDOW, visible ? TRUE : FALSE, 0);
     window->SetStyle(visible ? (window->Style() | WS_VISIBLE) : (window->Style() & ~WS_VISIBLE));
     if (visible) {
-        window->InvalidateAll(true);
+        pal::InvalidateTree(window);
         pal::present::Current().Shown(window->hwnd);
     } else {
         pal::present::Current().Hidden(window->hwnd);
@@ -53,7 +66,7 @@ void SetMinimized(const std::shared_ptr<pal::Window>& window, bool minimized) {
         pal::present::Current().Shown(window->hwnd);
     }
     SendSizeState(window->hwnd);
-    window->InvalidateAll(true);
+    pal::InvalidateTree(window);
 }
 
 bool Activates(int command) {

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "desktop/desktop_model.h"
+#include "draw/device_context.h"
 #include "draw/region.h"
 #include "draw/screen.h"
 #include "draw/window_dc.h"
@@ -38,6 +39,41 @@ void InvalidateTree(HWND hwnd, bool erase) {
     }
 }
 
+// The common part of a and b; false when they do not meet.
+bool Meet(const RECT& a, const RECT& b, RECT* common) {
+    *common = RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                   std::min(a.bottom, b.bottom)};
+    return common->left < common->right && common->top < common->bottom;
+}
+
+// The window's rectangle r (null: all of it) and, unless it has WS_CLIPCHILDREN, each visible
+// child's share of it in the child's coordinates, down the tree: a parent that does not clip its
+// children paints over them, so they must repaint over it.
+void InvalidateWithChildren(HWND hwnd, pal::Window& window, const RECT* rect, bool erase) {
+    Invalidate(window, rect, erase);
+    if (window.Style() & WS_CLIPCHILDREN) {
+        return;
+    }
+    const cairo_rectangle_int_t box = window.surface->Area();
+    RECT area{box.x, box.y, box.x + box.width, box.y + box.height};
+    if (rect && !Meet(area, *rect, &area)) {
+        return;
+    }
+    for (HWND child : pal::Desktop::Get().Children(hwnd)) {
+        auto inner = pal::DesktopWindow(child);
+        if (!inner || !inner->surface || !(inner->Style() & WS_VISIBLE)) {
+            continue;
+        }
+        const RECT place = inner->Rect();
+        RECT share;
+        if (Meet(area, place, &share)) {
+            share = RECT{share.left - place.left, share.top - place.top, share.right - place.left,
+                         share.bottom - place.top};
+            InvalidateWithChildren(child, *inner, &share, erase);
+        }
+    }
+}
+
 }  // namespace
 
 BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
@@ -51,7 +87,7 @@ BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
     if (!window) {
         return FALSE;
     }
-    Invalidate(*window, lpRect, bErase != FALSE);
+    InvalidateWithChildren(hWnd, *window, lpRect, bErase != FALSE);
     return TRUE;
 }
 
@@ -139,7 +175,8 @@ int GetWindowRgn(HWND hWnd, HRGN hRgn) {
     return pal::draw::RegionType(copy);
 }
 
-// A child window's picture is its part of its top-level window's pixels.
+// A child window's picture is its part of its top-level window's pixels. What the window's
+// region cuts away does not show: it is transparent in the picture.
 BOOL PalSaveWindowPngA(HWND hWnd, LPCSTR path) {
     auto window = TopLevel(hWnd);
     if (!window || !path) {
@@ -148,12 +185,16 @@ BOOL PalSaveWindowPngA(HWND hWnd, LPCSTR path) {
     pal::draw::PaintPlace place = pal::draw::PlaceOf(hWnd);
     const cairo_rectangle_int_t area = window->surface->Area();
     auto picture = pal::draw::Bitmap::Create(std::max(1, area.width), std::max(1, area.height),
-                                             pal::draw::Bitmap::Format::kOpaque, false);
+                                             pal::draw::Bitmap::Format::kArgb, false);
     if (!place.pixels || !picture) {
         return FALSE;
     }
     cairo_surface_flush(place.pixels->surface);
     cairo_t* cr = cairo_create(picture->surface);
+    cairo_region_t* shape = window->surface->CopyShape();
+    cairo_region_translate(shape, -place.originX, -place.originY);
+    pal::draw::ClipTo(cr, shape);
+    cairo_region_destroy(shape);
     cairo_set_source_surface(cr, place.pixels->surface, -place.originX, -place.originY);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_paint(cr);

@@ -1,5 +1,6 @@
 #include "draw/window_place.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "desktop/desktop_model.h"
@@ -17,6 +18,27 @@ cairo_region_t* ShapeAt(WindowSurface& surface, int x, int y) {
     cairo_region_t* shape = surface.CopyShape();
     cairo_region_translate(shape, x, y);
     return shape;
+}
+
+// Cuts the visible ones of windows (children of one parent whose 0, 0 is at origin in the
+// pixels) out of visible.
+void CutOut(cairo_region_t* visible, const std::vector<HWND>& windows, POINT origin) {
+    for (HWND hwnd : windows) {
+        auto window = DesktopWindow(hwnd);
+        if (window && window->surface && (window->Style() & WS_VISIBLE)) {
+            const RECT r = window->Rect();
+            cairo_region_t* shape = ShapeAt(*window->surface, origin.x + r.left, origin.y + r.top);
+            cairo_region_subtract(visible, shape);
+            cairo_region_destroy(shape);
+        }
+    }
+}
+
+// The siblings in front of hwnd (children of parent, front first).
+std::vector<HWND> SiblingsInFront(HWND parent, HWND hwnd) {
+    std::vector<HWND> siblings = Desktop::Get().Children(parent);
+    siblings.erase(std::find(siblings.begin(), siblings.end(), hwnd), siblings.end());
+    return siblings;
 }
 
 }  // namespace
@@ -78,6 +100,10 @@ PaintPlace PlaceOf(HWND hwnd) {
         cairo_region_t* shape = ShapeAt(*chain[i]->surface, offsets[i].x, offsets[i].y);
         cairo_region_intersect(place.visible, shape);
         cairo_region_destroy(shape);
+        if (chain[i]->Style() & WS_CLIPSIBLINGS) {
+            CutOut(place.visible, SiblingsInFront(chain[i + 1]->hwnd, chain[i]->hwnd),
+                   offsets[i + 1]);
+        }
     }
     if (hidden) {
         cairo_region_destroy(place.visible);
@@ -86,16 +112,7 @@ PaintPlace PlaceOf(HWND hwnd) {
     place.originX = offsets[0].x;
     place.originY = offsets[0].y;
     if (window->Style() & WS_CLIPCHILDREN) {
-        for (HWND child : Desktop::Get().Children(hwnd)) {
-            auto inner = DesktopWindow(child);
-            if (inner && inner->surface && (inner->Style() & WS_VISIBLE)) {
-                const RECT r = inner->Rect();
-                cairo_region_t* shape =
-                    ShapeAt(*inner->surface, place.originX + r.left, place.originY + r.top);
-                cairo_region_subtract(place.visible, shape);
-                cairo_region_destroy(shape);
-            }
-        }
+        CutOut(place.visible, Desktop::Get().Children(hwnd), offsets[0]);
     }
     return place;
 }

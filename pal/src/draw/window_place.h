@@ -22,8 +22,9 @@ std::vector<ShownWindow> ShownWindows();
 
 // Where a window draws: its top-level window's surface and pixels, the window's 0, 0 there, and
 // the part of those pixels it may touch: its rectangle inside each parent's, cut by the window
-// regions, less its visible children when it has WS_CLIPCHILDREN; nothing while it or a parent
-// below the top-level window is hidden.
+// regions, less its visible children when it has WS_CLIPCHILDREN and less the visible siblings in
+// front of it (or of a parent) that has WS_CLIPSIBLINGS; nothing while it or a parent below the
+// top-level window is hidden.
 struct PaintPlace {
     PaintPlace() = default;
     ~PaintPlace();

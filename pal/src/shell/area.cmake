@@ -6,6 +6,7 @@ pal_area(shell
     debug_output.cpp
     message_box.cpp
     message_box_record.cpp
+    message_box_window.cpp
     notify_area.cpp
     notify_icon.cpp
     shell_execute.cpp

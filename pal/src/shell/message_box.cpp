@@ -1,12 +1,16 @@
-// MessageBoxA: records the box, tells standard error, and answers it at once with its default
-// button, or, while boxes are held, runs a modal loop until it is answered.
+// MessageBoxA: records the box and tells standard error. On a display a person sees, the box
+// shows as a window and its modal loop runs until it is answered; on the headless desktop it is
+// answered at once with its default button, or, while boxes are held, the loop runs until a
+// caller answers it.
 #include "shell/message_box.h"
 
 #include <unistd.h>
 
 #include <algorithm>
 
+#include "shell/message_box_window.h"
 #include "text/gbk_utf8.h"
+#include "x11/presenter.h"
 
 namespace {
 
@@ -23,9 +27,9 @@ void Tell(const PalMessageBox& box) {
     (void)written;  // nothing to do when standard error is gone
 }
 
-// The box's modal loop: the owner is disabled and the thread's messages dispatched until the
-// box is answered.
-int WaitForAnswer(DWORD id, HWND owner, int fallback) {
+// The box's modal loop: the owner is disabled and the thread's messages dispatched, the box's
+// window (if it has one) given its keys, until the box is answered; then the window goes.
+int WaitForAnswer(DWORD id, HWND owner, HWND window, int fallback) {
     bool disabled = owner && !EnableWindow(owner, FALSE);
     pal::shell::MessageBoxes& boxes = pal::shell::MessageBoxes::Get();
     std::optional<int> answer;
@@ -39,19 +43,26 @@ int WaitForAnswer(DWORD id, HWND owner, int fallback) {
             boxes.Answer(id, fallback);
             continue;
         }
+        if (window && IsDialogMessageA(window, &msg)) {
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
     if (disabled && IsWindow(owner)) {
         EnableWindow(owner, TRUE);
     }
+    if (window && IsWindow(window)) {
+        DestroyWindow(window);  // answered by another thread
+    }
     return *answer;
 }
 
 }  // namespace
 
-// Differs from Windows: no box is drawn; it is recorded, told on standard error and answered at
-// once with its default button unless boxes are held.
+// Differs from Windows: the box is also recorded and told on standard error; on the headless
+// desktop no box is drawn, and it is answered at once with its default button unless boxes are
+// held.
 int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
     std::vector<int> buttons = pal::shell::ButtonsOf(uType);
     if (buttons.empty()) {
@@ -74,11 +85,12 @@ int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
     pal::shell::MessageBoxes& boxes = pal::shell::MessageBoxes::Get();
     DWORD id = boxes.Open(box, &held);
     int fallback = DefaultButton(uType, buttons);
-    if (!held) {
+    HWND window = pal::present::OnX11() ? pal::shell::ShowMessageBoxWindow(id, box, fallback) : nullptr;
+    if (!held && !window) {
         boxes.Answer(id, fallback);
         return fallback;
     }
-    return WaitForAnswer(id, hWnd, fallback);
+    return WaitForAnswer(id, hWnd, window, fallback);
 }
 
 BOOL PalAnswerMessageBox(DWORD id, int button) {

@@ -2,8 +2,7 @@
 #include "draw/window_dc.h"
 #include "window/window_object.h"
 
-// Differs from Windows: a message-only window gets a context that draws nowhere; sibling child
-// windows are not clipped against each other.
+// Differs from Windows: a message-only window gets a context that draws nowhere.
 HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     auto window = pal::FindWindowObject(hWnd);
     if (!window) {

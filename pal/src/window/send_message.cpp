@@ -1,7 +1,6 @@
 // SendMessageA: a direct call on the window's own thread, else a sent message that the window's
 // thread handles in its next GetMessageA or PeekMessageA (sent_messages.h).
 #include "window/sent_messages.h"
-#include "window/ui_thread.h"
 #include "window/window_object.h"
 #include "window/window_registry.h"
 
@@ -17,21 +16,6 @@ LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     if (window->threadId == GetCurrentThreadId()) {
         return pal::CallWindowProcedure(window, Msg, wParam, lParam);
     }
-    auto self = pal::CurrentUiThread();
-    if (!self) {
-        SetLastError(ERROR_INVALID_THREAD_ID);
-        return 0;
-    }
-    auto message = std::make_shared<pal::SentMessages::Message>(
-        pal::SentMessages::Message{hWnd, Msg, wParam, lParam, self->sent});
-    if (!window->thread->sent->Deliver(message)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);  // its thread has ended
-        return 0;
-    }
-    window->thread->queue->Wake();
-    if (!self->sent->AwaitAnswer(message)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);  // destroyed, or its thread ended, first
-        return 0;
-    }
-    return message->result;
+    LRESULT result = 0;
+    return pal::SendAcrossThreads(window, Msg, wParam, lParam, nullptr, &result) ? result : 0;
 }

@@ -1,8 +1,31 @@
 #include "window/sent_messages.h"
 
+#include "window/ui_thread.h"
 #include "window/window_object.h"
 
 namespace pal {
+
+bool SendAcrossThreads(const std::shared_ptr<Window>& window, UINT message, WPARAM wParam,
+                       LPARAM lParam, std::function<LRESULT()> run, LRESULT* result) {
+    auto self = CurrentUiThread();
+    if (!self) {
+        SetLastError(ERROR_INVALID_THREAD_ID);
+        return false;
+    }
+    auto sent = std::make_shared<SentMessages::Message>(
+        SentMessages::Message{window->hwnd, message, wParam, lParam, self->sent, std::move(run)});
+    if (!window->thread->sent->Deliver(sent)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);  // its thread has ended
+        return false;
+    }
+    window->thread->queue->Wake();
+    if (!self->sent->AwaitAnswer(sent)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);  // destroyed, or its thread ended, first
+        return false;
+    }
+    *result = sent->result;
+    return true;
+}
 
 bool SentMessages::Deliver(const std::shared_ptr<Message>& message) {
     std::lock_guard<std::mutex> guard(lock_);
@@ -66,8 +89,9 @@ void SentMessages::Handle(const std::shared_ptr<Message>& message) {
         Answer(message, false, 0);
         return;
     }
-    LRESULT result =
-        CallWindowProcedure(window, message->message, message->wParam, message->lParam);
+    LRESULT result = message->run ? message->run()
+                                  : CallWindowProcedure(window, message->message, message->wParam,
+                                                        message->lParam);
     Answer(message, true, result);
 }
 

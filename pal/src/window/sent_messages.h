@@ -7,12 +7,21 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 
 #include "window/message_queue.h"
 
 namespace pal {
+
+class Window;
+
+// From a thread other than the window's: hands message to the window's thread and waits for its
+// answer, handling the messages sent to the calling thread meanwhile. False, with the last error
+// set, when the window or its thread went first (or the calling thread has ended).
+bool SendAcrossThreads(const std::shared_ptr<Window>& window, UINT message, WPARAM wParam,
+                       LPARAM lParam, std::function<LRESULT()> run, LRESULT* result);
 
 class SentMessages : public MessageSource {
 public:
@@ -22,7 +31,10 @@ public:
         WPARAM wParam;
         LPARAM lParam;
         std::shared_ptr<SentMessages> sender;  // where the answer goes
-        bool handled = false;                  // under the sender's lock
+        // What the target thread does in place of calling the window's procedure (the layer's
+        // own requests, such as destroying a child of another thread); empty for a message.
+        std::function<LRESULT()> run;
+        bool handled = false;  // under the sender's lock
         bool done = false;
         LRESULT result = 0;
     };

@@ -38,7 +38,6 @@ void EndUiThread(DWORD id) {
         ended = std::move(it->second);
         table.threads.erase(it);
     }
-    ended->sent->Close();
     ended->timers->Clear();
     if (OldestTopLevelWindowOf(id)) {
         draw::SaveScreenFile();  // the last picture with the thread's windows in it
@@ -49,6 +48,9 @@ void EndUiThread(DWORD id) {
         ended->paint->Remove(window->hwnd);
         Unpublish(*window);
     }
+    // After the windows are gone, so that a sender answered here finds them gone (a parent
+    // destroyed on another thread goes on without its child of this thread).
+    ended->sent->Close();
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "desktop/desktop_model.h"
 #include "draw/screen.h"
 #include "window/paint_source.h"
+#include "window/sent_messages.h"
 #include "window/timer_source.h"
 #include "window/ui_thread.h"
 #include "window/window_class.h"
@@ -59,6 +60,23 @@ void Finish(const std::shared_ptr<pal::Window>& window) {
     window->thread->timers->KillWindowTimers(window->hwnd);
     window->thread->queue->RemoveWindowMessages(window->hwnd);
     pal::Unpublish(*window);
+}
+
+// A child of this thread is destroyed here; one of another thread on its own thread, which this
+// one waits for as for a sent message (handling what is sent to it meanwhile). A child whose
+// thread ends first goes with that thread, without messages.
+void DestroyChild(HWND child) {
+    auto window = pal::FindWindowObject(child);
+    if (!window) {
+        return;  // destroyed meanwhile
+    }
+    if (window->threadId == GetCurrentThreadId()) {
+        DestroyWindow(child);
+        return;
+    }
+    LRESULT ignored = 0;
+    pal::SendAcrossThreads(
+        window, WM_NULL, 0, 0, [child] { return DestroyWindow(child); }, &ignored);
 }
 
 bool StillCreating(const std::shared_ptr<pal::Window>& window) {
@@ -223,7 +241,7 @@ BOOL DestroyWindow(HWND hWnd) {
     // Children go after their parent's WM_DESTROY and before its WM_NCDESTROY.
     if (!window->messageOnly) {
         for (HWND child : pal::Desktop::Get().Children(hWnd)) {
-            DestroyWindow(child);  // a child of another thread stays (pal/DEVIATIONS.md)
+            DestroyChild(child);
         }
     }
     pal::CallWindowProcedure(window, WM_NCDESTROY, 0, 0);

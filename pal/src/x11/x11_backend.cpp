@@ -173,8 +173,10 @@ void Backend::Handle(XEvent& event) {
             break;
         }
         case ClientMessage:
-            if (static_cast<Atom>(event.xclient.data.l[0]) ==
-                XInternAtom(display_, "WM_DELETE_WINDOW", False)) {
+            // The window manager's close request (its close button, Alt+F4).
+            if (event.xclient.message_type == XInternAtom(display_, "WM_PROTOCOLS", False) &&
+                static_cast<Atom>(event.xclient.data.l[0]) ==
+                    XInternAtom(display_, "WM_DELETE_WINDOW", False)) {
                 PostMessageA(hwnd, WM_CLOSE, 0, 0);
             }
             break;

@@ -1,6 +1,8 @@
 // ShowWindow, minimising and restoring, visibility of children, and the system commands.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "desktop/test/desktop_test_support.h"
 
 namespace {
@@ -80,17 +82,50 @@ TEST_F(WindowTest, ShowWindowCommands) {
 
 TEST_F(WindowTest, AChildIsVisibleOnlyWithItsParentsAndIsPaintedOnlyThen) {
     TestClass windowClass;
-    HWND parent = CreateAt(windowClass, WS_POPUP, nullptr, {0, 0, 100, 100});
-    HWND child = CreateAt(windowClass, WS_CHILD | WS_VISIBLE, parent, {0, 0, 10, 10});
-    ASSERT_TRUE(parent && child);
-    EXPECT_FALSE(IsWindowVisible(child));
-    EXPECT_TRUE(paltest::TakeAll().empty());  // no WM_PAINT for a child of a hidden parent
-    ShowWindow(parent, SW_SHOW);
-    EXPECT_TRUE(IsWindowVisible(child));
-    std::vector<HWND> expected{parent, child};
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(paltest::PaintAll(), expected);
-    DestroyWindow(parent);
+    // Whatever happened to the child while its parent was hidden, showing the parent paints
+    // both whole.
+    const struct {
+        const char* name;
+        RECT created;
+        std::function<void(HWND parent, HWND child)> meanwhile;
+        std::function<void(HWND parent)> show;
+    } cases[] = {
+        {"created at its size", {0, 0, 10, 10}, nullptr,
+         [](HWND parent) { ShowWindow(parent, SW_SHOW); }},
+        {"sized while the parent was hidden", {0, 0, 0, 0},
+         [](HWND, HWND child) { MoveWindow(child, 0, 0, 10, 10, TRUE); },
+         [](HWND parent) { ShowWindow(parent, SW_SHOW); }},
+        {"painted, then hidden with its parent", {0, 0, 10, 10},
+         [](HWND parent, HWND) {
+             ShowWindow(parent, SW_SHOW);
+             paltest::PaintAll();
+             ShowWindow(parent, SW_HIDE);
+         },
+         [](HWND parent) { ShowWindow(parent, SW_SHOW); }},
+        {"parent shown by SetWindowPos", {0, 0, 0, 0},
+         [](HWND, HWND child) { MoveWindow(child, 0, 0, 10, 10, TRUE); },
+         [](HWND parent) {
+             SetWindowPos(parent, nullptr, 0, 0, 0, 0,
+                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND parent = CreateAt(windowClass, WS_POPUP, nullptr, {0, 0, 100, 100});
+        HWND child = CreateAt(windowClass, WS_CHILD | WS_VISIBLE, parent, c.created);
+        ASSERT_TRUE(parent && child);
+        EXPECT_FALSE(IsWindowVisible(child));
+        if (c.meanwhile) {
+            c.meanwhile(parent, child);
+        }
+        EXPECT_TRUE(paltest::TakeAll().empty());  // no WM_PAINT for a child of a hidden parent
+        c.show(parent);
+        EXPECT_TRUE(IsWindowVisible(child));
+        std::vector<HWND> expected{parent, child};
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(paltest::PaintAll(), expected);
+        DestroyWindow(parent);
+    }
 }
 
 TEST_F(WindowTest, SystemCommandsOfTheDefaultProcedure) {

@@ -272,4 +272,23 @@ TEST_F(WindowTest, WindowAndScreenSaveAsPng) {
     std::remove(screenFile.c_str());
 }
 
+// What the window's region cuts away is transparent in its picture, as it is not on the screen.
+TEST_F(WindowTest, AWindowsPictureShowsOnlyItsRegion) {
+    TestClass windowClass;
+    HWND hwnd = CreateWindowExA(0, windowClass.Name(), "", WS_POPUP | WS_VISIBLE, 30, 40, 20, 10,
+                                nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(SetWindowRgn(hwnd, CreateRectRgn(5, 0, 20, 10), TRUE));
+    PaintAll(hwnd, RGB(0, 255, 0));
+    const std::string file = TempFile("region");
+    ASSERT_TRUE(PalSaveWindowPngA(hwnd, file.c_str()));
+    pal::DecodedImage image;
+    ASSERT_TRUE(pal::DecodePngFile(file, &image));
+    ASSERT_EQ(image.width, 20);
+    EXPECT_EQ(image.pixels[4] >> 24, 0u) << "cut away, yet in the picture";
+    EXPECT_EQ(image.pixels[5], 0xFF00FF00u);
+    EXPECT_EQ(image.pixels[9 * 20 + 19], 0xFF00FF00u);
+    DestroyWindow(hwnd);
+    std::remove(file.c_str());
+}
+
 }  // namespace

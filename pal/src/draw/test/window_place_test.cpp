@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "desktop/test/desktop_test_support.h"
@@ -85,10 +87,11 @@ TEST_F(WindowTest, ScreenFollowsTheDesktopsOrderVisibilityPlaceAndSize) {
 // A parent at (100, 50), 200 x 100, and a child at (50, 20), 60 x 40 in it.
 class ChildPaintTest : public WindowTest {
 protected:
-    void Make(DWORD parentStyle) {
+    void Make(DWORD parentStyle, DWORD childStyle = 0) {
         parent_ = CreateAt(windowClass_, WS_POPUP | WS_VISIBLE | parentStyle, nullptr,
                            RECT{100, 50, 300, 150});
-        child_ = CreateAt(windowClass_, WS_CHILD | WS_VISIBLE, parent_, RECT{50, 20, 110, 60});
+        child_ = CreateAt(windowClass_, WS_CHILD | WS_VISIBLE | childStyle, parent_,
+                          RECT{50, 20, 110, 60});
         ASSERT_TRUE(parent_ && child_);
         PaintAll(parent_, RGB(0, 255, 0));
         PaintAll(child_, RGB(0, 0, 255));
@@ -198,6 +201,140 @@ TEST_F(ChildPaintTest, ChildIsClippedToItsParents) {
         ShowWindow(h.hide, SW_SHOWNA);
         ExpectWindow(parent_, "hidden", {h.where});
     }
+}
+
+// The part of the window still to paint, or nothing.
+std::optional<RECT> UpdateBox(HWND hwnd) {
+    RECT box{};
+    if (!GetUpdateRect(hwnd, &box, FALSE)) {
+        return std::nullopt;
+    }
+    return box;
+}
+
+std::string Describe(const std::optional<RECT>& box) {
+    if (!box) {
+        return "none";
+    }
+    return std::to_string(box->left) + "," + std::to_string(box->top) + "," +
+           std::to_string(box->right) + "," + std::to_string(box->bottom);
+}
+
+// Invalidating a part of a parent without WS_CLIPCHILDREN invalidates the children's share of it
+// (in their own coordinates), down to a window that has WS_CLIPCHILDREN; hidden children are
+// left out. The child is at (50, 20), 60 x 40; the grandchild at (5, 5), 20 x 20 in it.
+TEST_F(ChildPaintTest, InvalidatingAParentInvalidatesTheChildrenUnderTheRectangle) {
+    const RECT overChild{40, 10, 70, 30};
+    const struct {
+        const char* name;
+        DWORD parentStyle;
+        DWORD childStyle;
+        bool childHidden;
+        std::optional<RECT> rect;  // nothing: the whole parent
+        std::optional<RECT> child;
+        std::optional<RECT> grandchild;
+    } cases[] = {
+        {"part over the child", 0, 0, false, overChild, RECT{0, 0, 20, 10}, RECT{0, 0, 15, 5}},
+        {"whole parent", 0, 0, false, std::nullopt, RECT{0, 0, 60, 40}, RECT{0, 0, 20, 20}},
+        {"part beside the child", 0, 0, false, RECT{0, 0, 50, 20}, std::nullopt, std::nullopt},
+        {"parent clips children", WS_CLIPCHILDREN, 0, false, overChild, std::nullopt, std::nullopt},
+        {"child clips its child", 0, WS_CLIPCHILDREN, false, std::nullopt, RECT{0, 0, 60, 40},
+         std::nullopt},
+        {"hidden child", 0, 0, true, std::nullopt, std::nullopt, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Make(c.parentStyle, c.childStyle);
+        HWND grandchild = CreateAt(windowClass_, WS_CHILD | WS_VISIBLE, child_, RECT{5, 5, 25, 25});
+        ASSERT_NE(grandchild, nullptr);
+        PaintAll(grandchild, RGB(0, 0, 255));
+        if (c.childHidden) {
+            ShowWindow(child_, SW_HIDE);
+        }
+        ASSERT_EQ(UpdateBox(child_), std::nullopt);
+        ASSERT_TRUE(InvalidateRect(parent_, c.rect ? &*c.rect : nullptr, FALSE));
+        EXPECT_EQ(Describe(UpdateBox(child_)), Describe(c.child));
+        EXPECT_EQ(Describe(UpdateBox(grandchild)), Describe(c.grandchild));
+        EXPECT_NE(UpdateBox(parent_), std::nullopt);
+        DestroyWindow(parent_);
+    }
+    parent_ = nullptr;
+}
+
+// What a person sees: the parent's repaint over the invalidated rectangle covers the child, and
+// the child then repaints its share over it; with WS_CLIPCHILDREN the parent's paint leaves the
+// child alone.
+TEST_F(ChildPaintTest, ChildRepaintsOverItsParentsRepaint) {
+    const struct { DWORD parentStyle; } cases[] = {{0}, {WS_CLIPCHILDREN}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "parent style " << c.parentStyle);
+        Make(c.parentStyle);
+        HWND parent = parent_;
+        HWND child = child_;
+        paltest::CurrentReaction() = [parent, child](HWND hwnd, UINT message, WPARAM,
+                                                     LPARAM) -> std::optional<LRESULT> {
+            if (message != WM_PAINT || (hwnd != parent && hwnd != child)) {
+                return std::nullopt;
+            }
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(hwnd, &paint);
+            Fill(dc, hwnd == parent ? RGB(255, 0, 0) : RGB(255, 255, 255));
+            EndPaint(hwnd, &paint);
+            return 0;
+        };
+        // The child turns blue without the parent knowing; then the parent repaints a part.
+        PaintAll(child_, RGB(0, 0, 255));
+        const RECT overChild{40, 10, 70, 30};
+        ASSERT_TRUE(InvalidateRect(parent_, &overChild, FALSE));
+        paltest::PumpAll();
+        const bool childRepaints = !(c.parentStyle & WS_CLIPCHILDREN);
+        ExpectWindow(parent_, "repainted",
+                     {{45, 15, kRed},
+                      {55, 25, childRepaints ? kWhite : kBlue},
+                      {69, 29, childRepaints ? kWhite : kBlue},
+                      {75, 25, kBlue},
+                      {55, 35, kBlue}});
+        EXPECT_EQ(UpdateBox(child_), std::nullopt);
+        paltest::CurrentReaction() = nullptr;
+        DestroyWindow(parent_);
+    }
+    parent_ = nullptr;
+}
+
+// Overlapping siblings: one with WS_CLIPSIBLINGS leaves the siblings in front of it alone, one
+// without draws over them; no window is clipped by the siblings behind it. Behind: a child at
+// (10, 10), 60 x 40; in front: one at (40, 30), 60 x 40 (created later, so in front).
+TEST_F(ChildPaintTest, SiblingsClipEachOtherWhereTheyAskTo) {
+    const struct {
+        const char* name;
+        bool paintBack;  // which of the two paints red over everything
+        DWORD style;
+        uint32_t overlap;  // the pixel where they overlap, at (50, 40) of the parent
+    } cases[] = {
+        {"back, clips siblings", true, WS_CLIPSIBLINGS, kBlue},
+        {"back, does not clip", true, 0, kRed},
+        {"front, clips siblings", false, WS_CLIPSIBLINGS, kRed},
+        {"front, does not clip", false, 0, kRed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Make(0);
+        ShowWindow(child_, SW_HIDE);
+        HWND back = CreateAt(windowClass_, WS_CHILD | WS_VISIBLE | (c.paintBack ? c.style : 0),
+                             parent_, RECT{10, 10, 70, 50});
+        HWND front = CreateAt(windowClass_, WS_CHILD | WS_VISIBLE | (c.paintBack ? 0 : c.style),
+                              parent_, RECT{40, 30, 100, 70});
+        ASSERT_TRUE(back && front);
+        PaintAll(back, RGB(0, 0, 255));
+        PaintAll(front, RGB(0, 0, 255));
+        PaintAll(c.paintBack ? back : front, RGB(255, 0, 0));
+        ExpectWindow(parent_, "painted",
+                     {{50, 40, c.overlap},
+                      {c.paintBack ? 20 : 90, c.paintBack ? 20 : 60, kRed},
+                      {c.paintBack ? 90 : 20, c.paintBack ? 60 : 20, kBlue}});
+        DestroyWindow(parent_);
+    }
+    parent_ = nullptr;
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 // Windows and threads: SendMessageA across threads, posts from other threads, what only a
-// window's own thread may do, and a thread's windows ending with it.
+// window's own thread may do, a child of another thread going with its parent, and a thread's
+// windows ending with it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <iterator>
 #include <future>
 #include <thread>
 
@@ -231,6 +234,36 @@ TEST_F(WindowTest, OnlyTheWindowsThreadDestroysItTimesItAndTakesItsMessages) {
     EXPECT_EQ(GetWindowThreadProcessId(hwnd, &pid), worker.Id());
     EXPECT_TRUE(Log().All().empty());
     worker.Quit();
+}
+
+// A parent whose child belongs to a thread that never looks at its queue: the destroy waits for
+// that thread as a send would, and goes on when the thread ends (its child going with it,
+// without messages), whether it ends before or while the destroy waits.
+TEST_F(WindowTest, DestroyingAParentGoesOnWhenItsChildsThreadEndsUnpumped) {
+    TestClass windowClass;
+    HWND parent = windowClass.Create(WS_POPUP | WS_VISIBLE);
+    ASSERT_NE(parent, nullptr);
+    Event go;
+    WindowThread worker(
+        windowClass, [&](HWND) { go.Wait(); }, WS_CHILD | WS_VISIBLE, parent);
+    HWND child = worker.Window();
+    ASSERT_NE(child, nullptr) << GetLastError();
+    ASSERT_EQ(GetParent(child), parent);
+    Log().Clear();
+    std::thread releaser([&] {
+        paltest::Settle();
+        go.Set();
+    });
+    EXPECT_TRUE(DestroyWindow(parent));
+    EXPECT_FALSE(IsWindow(child));
+    EXPECT_FALSE(IsWindow(parent));
+    EXPECT_EQ(Log().Messages(child), std::vector<UINT>{});  // it went with its thread
+    std::vector<UINT> ends;
+    std::ranges::copy_if(Log().Messages(parent), std::back_inserter(ends),
+                         [](UINT m) { return m == WM_DESTROY || m == WM_NCDESTROY; });
+    EXPECT_EQ(ends, (std::vector<UINT>{WM_DESTROY, WM_NCDESTROY}));
+    releaser.join();
+    worker.Join();
 }
 
 TEST_F(WindowTest, PostsFromManyThreadsArriveInEachThreadsOrder) {

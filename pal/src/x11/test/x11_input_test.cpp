@@ -38,14 +38,10 @@ bool Saw(HWND hwnd, UINT message, WPARAM wParam) {
     return false;
 }
 
-class X11InputTest : public X11Test {
+class X11InputTest : public X11HandsTest {
 protected:
     void SetUp() override {
-        X11Test::SetUp();
-        if (IsSkipped() || HasFatalFailure()) {
-            return;
-        }
-        ASSERT_TRUE(hands_.Ready());
+        X11HandsTest::SetUp();
         Log().Clear();
     }
     HWND Show(Reaction more = nullptr) { return ShowFilled(class_, kPlace, kFace, more); }
@@ -58,7 +54,6 @@ protected:
     }
 
     TestClass class_;
-    Hands hands_;
 };
 
 TEST_F(X11InputTest, ClickOnAButtonWindowSendsItsCommandAndShowsEachLook) {

@@ -198,4 +198,17 @@ private:
     Display* display_ = nullptr;
 };
 
+// An X11 test that gives its input through XTest.
+class X11HandsTest : public X11Test {
+protected:
+    void SetUp() override {
+        X11Test::SetUp();
+        if (IsSkipped() || HasFatalFailure()) {
+            return;
+        }
+        ASSERT_TRUE(hands_.Ready());
+    }
+    Hands hands_;
+};
+
 }  // namespace paltest

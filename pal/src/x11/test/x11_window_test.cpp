@@ -1,7 +1,7 @@
 // Windows of the model as the server keeps them: a popup menu is an override-redirect window
 // that holds the pointer while it is open, closed by a choice, a click elsewhere or Escape; the
 // foreground window is raised and has the keyboard focus; with a window manager, minimising,
-// restoring and the foreground go through it.
+// restoring and the foreground go through it; the window manager's close request is WM_CLOSE.
 #include <algorithm>
 #include <thread>
 
@@ -199,6 +199,40 @@ TEST_F(X11ManagedWindowTest, MinimiseAndRestoreGoThroughTheWindowManager) {
     EXPECT_TRUE(Served([&] { return MapState(hwnd) == IsViewable; })) << "not restored";
     ASSERT_TRUE(Settle(hwnd));
     EXPECT_EQ(Differences(kPlace), 0u) << "restored without its pixels";
+    DestroyWindow(hwnd);
+}
+
+// What a window manager sends for its close button or Alt+F4: WM_PROTOCOLS with
+// WM_DELETE_WINDOW, which the window takes as WM_CLOSE; another protocol closes nothing.
+TEST_F(X11WindowTest, TheWindowManagersCloseRequestIsWmClose) {
+    HWND hwnd = ShowFilled(class_, kPlace, RGB(120, 120, 40));
+    auto send = [&](const char* type, const char* protocol) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = XWindow(hwnd);
+        event.xclient.message_type = XInternAtom(view_, type, False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = static_cast<long>(XInternAtom(view_, protocol, False));
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(view_, XWindow(hwnd), False, NoEventMask, &event);
+        XSync(view_, False);
+    };
+    auto closes = [&] {
+        for (const Seen& seen : Log().All()) {
+            if (seen.hwnd == hwnd && seen.message == WM_CLOSE) {
+                return true;
+            }
+        }
+        return false;
+    };
+    Log().Clear();
+    send("WM_PROTOCOLS", "WM_TAKE_FOCUS");
+    send("_NET_WM_STATE", "WM_DELETE_WINDOW");  // not the protocols message
+    ASSERT_TRUE(Drained());
+    Pump();
+    EXPECT_FALSE(closes()) << "a message that is no close request closed the window";
+    send("WM_PROTOCOLS", "WM_DELETE_WINDOW");
+    EXPECT_TRUE(PumpUntil([&] { return Drained() && closes(); })) << "no WM_CLOSE";
     DestroyWindow(hwnd);
 }
 
