@@ -30,6 +30,9 @@ CTrayIcon::CTrayIcon() {
     std::memset(&iconData, 0, sizeof iconData);
     iconData.cbSize = NOTIFYICONDATAA_X86_SIZE;
     iconData.uID = kTrayIconId;
+    // The tip starts as the program's string of the icon's id (the program defines none today,
+    // so it starts empty); LoadStringA keeps the terminator within the field.
+    LoadStringA(GetModuleHandleA(nullptr), kTrayIconId, iconData.szTip, sizeof iconData.szTip);
 }
 
 CTrayIcon::~CTrayIcon() {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -52,8 +53,7 @@ private:
     // in GetMessageA between messages; a thread timer wakes it at the limit.
     template <class Done>
     bool PumpUntil(std::chrono::milliseconds limit, Done done) {
-        const UINT_PTR deadline =
-            SetTimer(nullptr, 0, static_cast<UINT>(limit.count()), nullptr);
+        const UINT_PTR deadline = SetTimer(nullptr, 0, static_cast<UINT>(limit.count()), nullptr);
         MSG msg;
         while (!done() && GetMessageA(&msg, nullptr, 0, 0) > 0) {
             if (msg.message == WM_TIMER && !msg.hwnd && msg.wParam == deadline)
@@ -109,6 +109,55 @@ TEST_F(TrayIconTest, TheRecordStartsWithItsSizeAndIdAndNothingElse) {
     EXPECT_STREQ(data.szTip, "");
     EXPECT_FALSE(CTrayIcon::Instance()->IsRightClick());
     EXPECT_EQ(CTrayIcon::Instance(), CTrayIcon::Instance());
+}
+
+// The program's string of the icon's id, while a test holds it: registered as a resource table
+// of this test program (the table lives in the program's own data, as a module's table must).
+char g_tipText[200];
+PalResource g_tipTable[1];
+
+class ProgramTip {
+public:
+    explicit ProgramTip(const std::string& text) {
+        std::memcpy(g_tipText, text.data(), text.size());
+        g_tipTable[0] = {RT_STRING, MAKEINTRESOURCEA(1522), g_tipText,
+                         static_cast<DWORD>(text.size())};
+        registered_ = PalRegisterResources(g_tipTable, 1);
+    }
+    ~ProgramTip() {
+        if (registered_)
+            PalUnregisterResources(g_tipTable);
+    }
+    bool Registered() const { return registered_; }
+
+private:
+    BOOL registered_ = FALSE;
+};
+
+// The tip starts as the program's string 1522, cut to what the record holds, and the first add
+// shows it when no tip is given.
+TEST_F(TrayIconTest, TheTipStartsAsTheProgramsStringOfTheIconsId) {
+    const struct {
+        const char* what;
+        std::string text;
+        std::string tip;
+    } kCases[] = {
+        {"a short string", "BrindoDJ tip", "BrindoDJ tip"},
+        {"a string longer than the tip", std::string(150, 'x'), std::string(127, 'x')},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.what);
+        ProgramTip string(c.text);
+        ASSERT_TRUE(string.Registered());
+        CTrayIcon* tray = CTrayIcon::Instance();
+        EXPECT_EQ(std::string(tray->GetIconData().szTip), c.tip);
+        tray->SetOwner(owner_.Handle(), kCallback);
+        ASSERT_TRUE(tray->SetIcon(icon_, nullptr));
+        EXPECT_EQ(tray->GetIconData().uFlags, NIF_ICON | NIF_TIP | NIF_MESSAGE);
+        ASSERT_EQ(Shown().size(), 1u);
+        EXPECT_EQ(Shown()[0].tip, c.tip);
+        CTrayIcon::Destroy();
+    }
 }
 
 // One call after another on the same icon, with the area and the record after each.

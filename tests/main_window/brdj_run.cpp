@@ -2,13 +2,17 @@
 
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
+
+#include <gtest/gtest.h>
 
 #include "process_list.h"
 #include "wait_until.h"
@@ -25,10 +29,13 @@ bool Copied(const std::string& name) {
     return name == "BRDJ" || name == "libBrLib.so";
 }
 
-// A program that writes its arguments, one a line, to `record` (whole, renamed into place).
+// A program that appends its arguments, one a line, to `record`: the earlier lines and the new
+// ones are written to a file of its own run and renamed into place, so a reader never sees half
+// of a run's lines.
 std::string RecorderScript(const std::string& record) {
-    return "#!/bin/sh\nprintf '%s\\n' \"$@\" >> " + record + ".part\nmv " + record + ".part " +
-           record + "\n";
+    std::string part = record + ".$$";
+    return "#!/bin/sh\n{ cat " + record + " 2>/dev/null; printf '%s\\n' \"$@\"; } > " + part +
+           "\nmv " + part + " " + record + "\n";
 }
 
 }  // namespace
@@ -62,14 +69,14 @@ std::map<std::string, std::string> Fields(const std::string& line) {
 
 RECT RectField(const std::string& text) {
     RECT r{};
-    std::sscanf(text.c_str(), "%ld,%ld,%ld,%ld", &r.left, &r.top, &r.right, &r.bottom);
+    std::sscanf(text.c_str(), "%d,%d,%d,%d", &r.left, &r.top, &r.right, &r.bottom);
     return r;
 }
 
 BrdjRun::BrdjRun(Service service)
     : install_(root_.Path() + "/install/"), work_(root_.Path() + "/work/") {
     fs::create_directories(install_ + "Conf/default");
-    fs::create_directories(work_);
+    fs::create_directories(work_ + "log");  // the program's debug log never makes its folder
     for (const auto& entry : fs::directory_iterator(BR_BIN_DIR)) {
         std::string name = entry.path().filename().string();
         if (name == "Conf" || (service == Service::kMissing && name == "BrCoreService"))
@@ -96,9 +103,7 @@ BrdjRun::~BrdjRun() {
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
     }
-    for (const PROCESSENTRY32& process : brtest::RootProcesses()) {
-        brtest::KillProcess(process.th32ProcessID);
-    }
+    brtest::KillOtherRootProcesses();
 }
 
 void BrdjRun::SetConfig(const char* section, const char* key, const std::string& value) {
@@ -123,6 +128,8 @@ bool BrdjRun::Start() {
     std::string debug = root_.Path() + "/debug.txt";
     pid_ = fork();
     if (pid_ == 0) {
+        // A test that is killed (a time-out) takes its program with it.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         // Only the program's addresses and debug output are recorded, not the test's own.
         setenv("PAL_URL_OPENER", opener.c_str(), 1);
         setenv("PAL_DEBUG_OUTPUT", debug.c_str(), 1);
@@ -208,6 +215,20 @@ std::string BrdjRun::SaveScreen(const std::string& name) {
 std::string BrdjRun::SaveWindow(const std::string& name) {
     std::string path = root_.Path() + "/" + name;
     return Desk("save-window " + MainWindow()["hwnd"] + " " + path).ok ? path : std::string();
+}
+
+std::string BrdjRun::KeepScreen(const std::string& name) {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string file = test ? std::string(test->test_suite_name()) + "." + test->name() : "";
+    file += "-" + name;
+    for (char& c : file) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-')
+            c = '_';  // the path goes through the shell to the tool
+    }
+    std::string folder = std::string(BR_TEST_BIN_DIR) + "/../test-pictures/";
+    fs::create_directories(folder);
+    std::string path = folder + file + ".png";
+    return Desk("save-screen " + path).ok ? path : std::string();
 }
 
 std::string BrdjRun::DebugLog() const {

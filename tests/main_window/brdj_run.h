@@ -58,15 +58,18 @@ public:
     // Saves the screen, or the main window, as PNG under the test root and gives the path.
     std::string SaveScreen(const std::string& name);
     std::string SaveWindow(const std::string& name);
+    // Saves the screen where it outlives the test root (the build's folder of kept pictures,
+    // named after the running test and `name`), for a person to look at; gives the path.
+    std::string KeepScreen(const std::string& name);
 
     // Waits for the program to end: its exit status, or -1 after the limit.
     int WaitExit(std::chrono::milliseconds limit);
     bool Running() const;
     pid_t Pid() const { return pid_; }
 
-    std::string DebugLog() const;     // the program's log/BRDJ.txt
-    std::string DebugOutput() const;  // what OutputDebugStringA wrote
-    std::string ProxyLog() const;     // the proxy library's log
+    std::string DebugLog() const;         // the program's log/BRDJ.txt
+    std::string DebugOutput() const;      // what OutputDebugStringA wrote
+    std::string ProxyLog() const;         // the proxy library's log
     std::string OpenedAddresses() const;  // one line per address given to the opener
     std::string InstallerRecord() const;  // the recorded installer's arguments, when it ran
     const brtest::ScopedTestRoot& Root() const { return root_; }

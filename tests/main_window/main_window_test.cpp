@@ -26,7 +26,7 @@ using brdjtest::RectField;
 
 constexpr auto kStartLimit = 40s;
 
-class MainWindowTest : public ::testing::Test {
+class BrdjMainWindowTest : public ::testing::Test {
 protected:
     void StartAndWait() {
         ASSERT_TRUE(run_.Start());
@@ -43,7 +43,7 @@ protected:
     RECT rect_{};
 };
 
-TEST_F(MainWindowTest, StartsUpInOrderAndShowsTheWindowCentredWithItsTrayIcon) {
+TEST_F(BrdjMainWindowTest, StartsUpInOrderAndShowsTheWindowCentredWithItsTrayIcon) {
     StartAndWait();
     EXPECT_EQ(rect_.right - rect_.left, skin_layout::kWindowWidth);
     EXPECT_EQ(rect_.bottom - rect_.top, skin_layout::kWindowHeight);
@@ -66,52 +66,62 @@ TEST_F(MainWindowTest, StartsUpInOrderAndShowsTheWindowCentredWithItsTrayIcon) {
     EXPECT_TRUE(run_.Desk("boxes").lines.empty());
 }
 
-
 // The frame strips and the buttons at their places, in the looks the pointer gives them.
-TEST_F(MainWindowTest, TheScreenShowsTheSkinAtItsPlacesInItsLooks) {
+TEST_F(BrdjMainWindowTest, TheScreenShowsTheSkinAtItsPlacesInItsLooks) {
     StartAndWait();
     struct Look {
         const char* what;
-        std::string pointer;  // the request that puts the pointer (and buttons) there
+        // The requests that put the pointer (and the buttons) there, as a person's hand would:
+        // the pointer moves to a button before it is pressed there.
+        std::vector<std::string> pointer;
         std::string looks[4];
     };
     const Look kLooks[] = {
-        {"the pointer away", "move " + At(400, 300), {"N", "N", "N", "N"}},
-        {"over the minimise button", "move " + At(775, 14), {"N", "F", "N", "N"}},
-        {"pressed on the help button", "down left " + At(744, 14), {"N", "N", "S", "N"}},
+        {"the pointer away", {"move " + At(400, 300)}, {"N", "N", "N", "N"}},
+        {"over the minimise button", {"move " + At(775, 14)}, {"N", "F", "N", "N"}},
+        {"pressed on the help button",
+         {"move " + At(744, 14), "down left " + At(744, 14)},
+         {"N", "N", "S", "N"}},
     };
-    const RECT kAreas[] = {skin_layout::kTop,  skin_layout::kLeft,  skin_layout::kRight,
-                           skin_layout::kBottom, skin_layout::kClose, skin_layout::kMin,
-                           skin_layout::kHelp, skin_layout::kFeedback};
+    const RECT kAreas[] = {skin_layout::kTop,    skin_layout::kLeft,    skin_layout::kRight,
+                           skin_layout::kBottom, skin_layout::kClose,   skin_layout::kMin,
+                           skin_layout::kHelp,   skin_layout::kFeedback};
     for (const Look& look : kLooks) {
         SCOPED_TRACE(look.what);
-        ASSERT_TRUE(Do(look.pointer));
+        for (const std::string& request : look.pointer) {
+            ASSERT_TRUE(Do(request));
+        }
         auto expected = brdjtest::ExpectedSkin(look.looks);
         // The window repaints after the input: wait for the picture to show the look.
-        bool same = brtest::WaitUntil([&] {
-            std::string path = run_.SaveScreen("screen.png");
-            auto screen = brdjtest::ReadPicture(path, 1920, 1080);
-            if (!screen)
-                return false;
-            for (const RECT& area : kAreas) {
-                // The rounded corners are outside the window: compare inside them.
-                RECT inner = area;
-                if (inner.top == 0)
-                    inner.top = 3;
-                if (inner.bottom == skin_layout::kWindowHeight)
-                    inner.bottom -= 3;
-                if (!brdjtest::SameArea(*screen, rect_.left, rect_.top, *expected, inner))
+        std::string where;
+        bool same = brtest::WaitUntil(
+            [&] {
+                std::string path = run_.SaveScreen("screen.png");
+                auto screen = brdjtest::ReadPicture(path, 1920, 1080);
+                if (!screen)
                     return false;
-            }
-            return true;
-        }, 5s);
-        EXPECT_TRUE(same) << "see " << run_.SaveScreen(std::string("failed-") + look.what + ".png");
+                for (const RECT& area : kAreas) {
+                    // The rounded corners are outside the window: compare inside them.
+                    RECT inner = area;
+                    if (inner.top == 0)
+                        inner.top = 3;
+                    if (inner.bottom == skin_layout::kWindowHeight)
+                        inner.bottom -= 3;
+                    if (!brdjtest::SameArea(*screen, rect_.left, rect_.top, *expected, inner,
+                                            &where))
+                        return false;
+                }
+                return true;
+            },
+            5s);
+        EXPECT_TRUE(same) << where << "; see "
+                          << run_.KeepScreen(std::string("failed-") + look.what);
     }
     ASSERT_TRUE(Do("up left " + At(400, 20)));
 }
 
 // The window's region cuts its corners: the screen shows what is behind them.
-TEST_F(MainWindowTest, TheCornersAreOutsideTheWindowsRegion) {
+TEST_F(BrdjMainWindowTest, TheCornersAreOutsideTheWindowsRegion) {
     StartAndWait();
     std::string path = run_.SaveScreen("screen.png");
     auto screen = brdjtest::ReadPicture(path, 1920, 1080);
@@ -129,7 +139,7 @@ TEST_F(MainWindowTest, TheCornersAreOutsideTheWindowsRegion) {
 
 // A press on the frame drags the window; a press on a button, or on the top pixel row (HTCLOSE),
 // does not.
-TEST_F(MainWindowTest, APressOnTheFrameOutsideTheButtonsDragsTheWindow) {
+TEST_F(BrdjMainWindowTest, APressOnTheFrameOutsideTheButtonsDragsTheWindow) {
     StartAndWait();
     struct Drag {
         const char* what;
@@ -137,12 +147,9 @@ TEST_F(MainWindowTest, APressOnTheFrameOutsideTheButtonsDragsTheWindow) {
         bool moves;
     };
     const Drag kDrags[] = {
-        {"the top strip", {300, 15}, true},
-        {"the bottom strip", {300, 619}, true},
-        {"the left edge", {1, 300}, true},
-        {"a button", {805, 14}, false},
-        {"the top pixel row", {300, 0}, false},
-        {"the bottom pixel row", {300, 620}, false},
+        {"the top strip", {300, 15}, true},     {"the bottom strip", {300, 619}, true},
+        {"the left edge", {1, 300}, true},      {"a button", {805, 14}, false},
+        {"the top pixel row", {300, 0}, false}, {"the bottom pixel row", {300, 620}, false},
     };
     for (const Drag& drag : kDrags) {
         SCOPED_TRACE(drag.what);
@@ -154,10 +161,12 @@ TEST_F(MainWindowTest, APressOnTheFrameOutsideTheButtonsDragsTheWindow) {
         // Released off every button, so that no action runs.
         ASSERT_TRUE(Do("up left " + At(drag.press.x + 40, drag.press.y + 30)));
         if (drag.moves) {
-            EXPECT_TRUE(brtest::WaitUntil([&] {
-                RECT now = run_.MainWindowRect();
-                return now.left == before.left + 40 && now.top == before.top + 30;
-            }, 5s));
+            EXPECT_TRUE(brtest::WaitUntil(
+                [&] {
+                    RECT now = run_.MainWindowRect();
+                    return now.left == before.left + 40 && now.top == before.top + 30;
+                },
+                5s));
         } else {
             EXPECT_TRUE(brtest::NothingFor(500ms, [&] {
                 RECT now = run_.MainWindowRect();
@@ -168,7 +177,7 @@ TEST_F(MainWindowTest, APressOnTheFrameOutsideTheButtonsDragsTheWindow) {
     EXPECT_TRUE(run_.Running());
 }
 
-TEST_F(MainWindowTest, EnterAndEscapeNeverCloseTheWindow) {
+TEST_F(BrdjMainWindowTest, EnterAndEscapeNeverCloseTheWindow) {
     StartAndWait();
     for (const char* key : {"return", "escape"}) {
         SCOPED_TRACE(key);
@@ -179,7 +188,7 @@ TEST_F(MainWindowTest, EnterAndEscapeNeverCloseTheWindow) {
 }
 
 // Releasing the button over a skin button runs that button's action, whichever got the press.
-TEST_F(MainWindowTest, ReleasingOverAButtonRunsItsAction) {
+TEST_F(BrdjMainWindowTest, ReleasingOverAButtonRunsItsAction) {
     StartAndWait();
     ASSERT_TRUE(Do("down left " + At(744, 14)));  // help
     ASSERT_TRUE(Do("move " + At(700, 14)));
@@ -202,7 +211,7 @@ TEST_F(MainWindowTest, ReleasingOverAButtonRunsItsAction) {
 }
 
 // The tray icon's right click opens menu 130 at the pointer.
-TEST_F(MainWindowTest, ARightClickOnTheTrayIconOpensTheTrayMenuAtThePointer) {
+TEST_F(BrdjMainWindowTest, ARightClickOnTheTrayIconOpensTheTrayMenuAtThePointer) {
     StartAndWait();
     auto tray = run_.Desk("tray").lines;
     ASSERT_EQ(tray.size(), 1u);
@@ -210,18 +219,23 @@ TEST_F(MainWindowTest, ARightClickOnTheTrayIconOpensTheTrayMenuAtThePointer) {
     POINT click{(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2};
     ASSERT_TRUE(Do("click right " + std::to_string(click.x) + " " + std::to_string(click.y)));
     std::vector<std::string> menu;
-    ASSERT_TRUE(brtest::WaitUntil([&] {
-        menu = run_.Desk("menu").lines;
-        return !menu.empty();
-    }, 5s));
+    ASSERT_TRUE(brtest::WaitUntil(
+        [&] {
+            menu = run_.Desk("menu").lines;
+            return !menu.empty();
+        },
+        5s));
     std::vector<std::pair<std::string, std::string>> items;
     for (size_t i = 1; i < menu.size(); ++i) {
         auto fields = Fields(menu[i]);
         items.emplace_back(fields["id"], fields["text"]);
     }
-    const std::vector<std::pair<std::string, std::string>> kItems = {
-        {"32775", "显示主界面"}, {"32776", "最  小  化"}, {"0", ""},
-        {"32777", "意见反馈"},   {"0", ""},               {"32773", "退  出"}};
+    const std::vector<std::pair<std::string, std::string>> kItems = {{"32775", "显示主界面"},
+                                                                     {"32776", "最  小  化"},
+                                                                     {"0", ""},
+                                                                     {"32777", "意见反馈"},
+                                                                     {"0", ""},
+                                                                     {"32773", "退  出"}};
     EXPECT_EQ(items, kItems);
     RECT placed = RectField(Fields(menu[0])["rect"]);
     // At the pointer: the menu's corner is there, or it was moved to stay on the screen.
@@ -231,46 +245,50 @@ TEST_F(MainWindowTest, ARightClickOnTheTrayIconOpensTheTrayMenuAtThePointer) {
     ASSERT_TRUE(Do("key press escape"));
 }
 
-// What the close order leaves behind: the service stopped after the proxy's stop request and
-// before its release, the tray icon and the window gone, the recorded installer run with "/S".
+// What the close order leaves behind: the program ended, the service stopped (it never ends
+// for lack of clients, so only the stop ends it), and the stop came before the proxy's release:
+// the proxy logs nothing when the service answers the stop request, and logs its fallback kill
+// ("StopCoreServer ok") when there is no one left to ask, as after a release. The recorded
+// installer ran hidden ("/S").
 void ExpectClosedInOrder(BrdjRun& run) {
     EXPECT_EQ(run.WaitExit(30s), 0);
-    EXPECT_TRUE(brtest::WaitUntil([] { return brtest::ProcessesNamed("BrCoreService.exe").empty(); },
-                                  10s));
+    EXPECT_TRUE(
+        brtest::WaitUntil([] { return brtest::ProcessesNamed("BrCoreService.exe").empty(); }, 10s));
     std::string proxy = run.ProxyLog();
-    size_t stop = proxy.find("StopCoreServer");
     size_t release = proxy.find("UnInitProxy ok");
-    ASSERT_NE(stop, std::string::npos) << proxy;
     ASSERT_NE(release, std::string::npos) << proxy;
-    EXPECT_LT(stop, release);
+    size_t fallback = proxy.find("StopCoreServer ok");
+    EXPECT_TRUE(fallback == std::string::npos || fallback < release) << proxy;
     EXPECT_TRUE(brtest::WaitUntil([&] { return !run.InstallerRecord().empty(); }, 10s));
     EXPECT_EQ(run.InstallerRecord(), "/S\n");
 }
 
-TEST_F(MainWindowTest, TheTrayMenusExitRunsTheWholeCloseOrder) {
+TEST_F(BrdjMainWindowTest, TheTrayMenusExitRunsTheWholeCloseOrder) {
     run_.RecordPendingInstaller("1.0.0.5");
     StartAndWait();
     auto tray = run_.Desk("tray").lines;
     ASSERT_EQ(tray.size(), 1u);
     RECT icon = RectField(Fields(tray[0])["rect"]);
-    ASSERT_TRUE(Do("click right " + std::to_string(icon.left + 2) + " " +
-                   std::to_string(icon.top + 2)));
+    ASSERT_TRUE(
+        Do("click right " + std::to_string(icon.left + 2) + " " + std::to_string(icon.top + 2)));
     RECT exit{};
-    ASSERT_TRUE(brtest::WaitUntil([&] {
-        for (const std::string& line : run_.Desk("menu").lines) {
-            auto fields = Fields(line);
-            if (fields["id"] == "32773")
-                exit = RectField(fields["rect"]);
-        }
-        return exit.right > exit.left;
-    }, 5s));
+    ASSERT_TRUE(brtest::WaitUntil(
+        [&] {
+            for (const std::string& line : run_.Desk("menu").lines) {
+                auto fields = Fields(line);
+                if (fields["id"] == "32773")
+                    exit = RectField(fields["rect"]);
+            }
+            return exit.right > exit.left;
+        },
+        5s));
     EXPECT_TRUE(run_.InstallerRecord().empty());
     ASSERT_TRUE(Do("click left " + std::to_string((exit.left + exit.right) / 2) + " " +
                    std::to_string((exit.top + exit.bottom) / 2)));
     ExpectClosedInOrder(run_);
 }
 
-TEST_F(MainWindowTest, TheCloseButtonRunsTheWholeCloseOrder) {
+TEST_F(BrdjMainWindowTest, TheCloseButtonRunsTheWholeCloseOrder) {
     run_.RecordPendingInstaller("1.0.0.5");
     StartAndWait();
     ASSERT_TRUE(Do("click left " + At(805, 14)));
@@ -278,17 +296,28 @@ TEST_F(MainWindowTest, TheCloseButtonRunsTheWholeCloseOrder) {
 }
 
 // A left click on the tray icon restores the minimised window; the minimise button minimises it.
-TEST_F(MainWindowTest, TheMinimiseButtonAndATrayLeftClickRestoreIt) {
+// A minimised window stays visible but is not drawn: the screen shows whether the frame is there.
+TEST_F(BrdjMainWindowTest, TheMinimiseButtonAndATrayLeftClickRestoreIt) {
     StartAndWait();
+    const std::string normal[4] = {"N", "N", "N", "N"};
+    auto expected = brdjtest::ExpectedSkin(normal);
+    const RECT kTopBeforeTheButtons = {3, 3, skin_layout::kFeedback.left, skin_layout::kTop.bottom};
+    auto frameShown = [&] {
+        auto screen = brdjtest::ReadPicture(run_.SaveScreen("screen.png"), 1920, 1080);
+        return screen &&
+               brdjtest::SameArea(*screen, rect_.left, rect_.top, *expected, kTopBeforeTheButtons);
+    };
+    ASSERT_TRUE(brtest::WaitUntil(frameShown, 5s));
     ASSERT_TRUE(Do("click left " + At(775, 14)));
-    ASSERT_TRUE(brtest::WaitUntil([&] { return run_.MainWindow()["visible"] != "1"; }, 5s))
-        << run_.Desk("windows").lines.size();
+    ASSERT_TRUE(brtest::WaitUntil([&] { return !frameShown(); }, 5s))
+        << run_.KeepScreen("not-minimised");
+    EXPECT_EQ(run_.MainWindow()["visible"], "1");
     auto tray = run_.Desk("tray").lines;
     ASSERT_EQ(tray.size(), 1u);
     RECT icon = RectField(Fields(tray[0])["rect"]);
-    ASSERT_TRUE(Do("click left " + std::to_string(icon.left + 2) + " " +
-                   std::to_string(icon.top + 2)));
-    EXPECT_TRUE(brtest::WaitUntil([&] { return run_.MainWindow()["visible"] == "1"; }, 5s));
+    ASSERT_TRUE(
+        Do("click left " + std::to_string(icon.left + 2) + " " + std::to_string(icon.top + 2)));
+    EXPECT_TRUE(brtest::WaitUntil(frameShown, 5s)) << run_.KeepScreen("not-restored");
 }
 
 struct VersionCase {
@@ -297,9 +326,14 @@ struct VersionCase {
     bool warned;
 };
 
-class FlashVersionTest : public MainWindowTest, public ::testing::WithParamInterface<VersionCase> {};
+void PrintTo(const VersionCase& c, std::ostream* out) {
+    *out << c.version;
+}
 
-TEST_P(FlashVersionTest, OnlyAVersionBelowTenIsWarnedOf) {
+class BrdjMainWindowFlashTest : public BrdjMainWindowTest,
+                                public ::testing::WithParamInterface<VersionCase> {};
+
+TEST_P(BrdjMainWindowFlashTest, OnlyAVersionBelowTenIsWarnedOf) {
     run_.SetConfig("Flash", "Version", GetParam().version);
     StartAndWait();
     std::vector<std::string> boxes = run_.Desk("boxes").lines;
@@ -314,7 +348,7 @@ TEST_P(FlashVersionTest, OnlyAVersionBelowTenIsWarnedOf) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Versions, FlashVersionTest,
+INSTANTIATE_TEST_SUITE_P(Versions, BrdjMainWindowFlashTest,
                          ::testing::Values(VersionCase{"v9_0", "9.0", true},
                                            VersionCase{"v9_45", "9.45", true},
                                            VersionCase{"v10_0", "10.0", false},
@@ -322,14 +356,14 @@ INSTANTIATE_TEST_SUITE_P(Versions, FlashVersionTest,
                                            VersionCase{"v16_0", "16.0", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-class MissingServiceTest : public ::testing::Test {
+class BrdjMainWindowNoServiceTest : public ::testing::Test {
 protected:
     BrdjRun run_{BrdjRun::Service::kMissing};
 };
 
 // With no service to start, start-up asks six times, a second apart, and opens the window all
 // the same.
-TEST_F(MissingServiceTest, StartUpWaitsAboutSixSecondsAndOpensTheWindow) {
+TEST_F(BrdjMainWindowNoServiceTest, StartUpWaitsAboutSixSecondsAndOpensTheWindow) {
     const auto started = std::chrono::steady_clock::now();
     ASSERT_TRUE(run_.Start());
     ASSERT_TRUE(run_.WaitForWindow(kStartLimit));

@@ -1,5 +1,7 @@
 #include "pixels.h"
 
+#include <cstdio>
+
 #include "skin_frame.h"
 #include "skin_layout.h"
 
@@ -35,16 +37,28 @@ std::unique_ptr<Canvas> ExpectedSkin(const std::string (&looks)[4]) {
         buttons[i].SetRect(places[i]);
         buttons[i].SetState(static_cast<int>(suffixes.find(looks[i])), 0);
     }
-    DrawSkinFrame(canvas->dc(), SkinFrame{&left, &right, &top, &bottom,
-                                          {&buttons[0], &buttons[1], &buttons[2], &buttons[3]}});
+    DrawSkinFrame(
+        canvas->dc(),
+        SkinFrame{
+            &left, &right, &top, &bottom, {&buttons[0], &buttons[1], &buttons[2], &buttons[3]}});
     return canvas;
 }
 
-bool SameArea(const Canvas& a, int ax, int ay, const Canvas& b, const RECT& area) {
+bool SameArea(const Canvas& a, int ax, int ay, const Canvas& b, const RECT& area,
+              std::string* where) {
     for (int y = area.top; y < area.bottom; ++y) {
         for (int x = area.left; x < area.right; ++x) {
-            if ((a.At(ax + x, ay + y) & 0xFFFFFFu) != (b.At(x, y) & 0xFFFFFFu))
+            uint32_t got = a.At(ax + x, ay + y) & 0xFFFFFFu;
+            uint32_t want = b.At(x, y) & 0xFFFFFFu;
+            if (got != want) {
+                if (where) {
+                    char text[96];
+                    std::snprintf(text, sizeof text, "at %d,%d: 0x%06X, expected 0x%06X", x, y, got,
+                                  want);
+                    *where = text;
+                }
                 return false;
+            }
         }
     }
     return true;

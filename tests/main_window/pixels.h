@@ -20,7 +20,9 @@ std::unique_ptr<Canvas> ReadPicture(const std::string& path, int width, int heig
 // file suffixes ("N", "F", "S"), on a black canvas of the window's size.
 std::unique_ptr<Canvas> ExpectedSkin(const std::string (&looks)[4]);
 
-// Whether the two canvases hold the same pixels in the rectangle (each at its own offset).
-bool SameArea(const Canvas& a, int ax, int ay, const Canvas& b, const RECT& area);
+// Whether the two canvases hold the same pixels in the rectangle (each at its own offset); when
+// not, `where` (if given) names the first point that differs and both colours.
+bool SameArea(const Canvas& a, int ax, int ay, const Canvas& b, const RECT& area,
+              std::string* where = nullptr);
 
 }  // namespace brdjtest

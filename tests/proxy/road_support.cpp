@@ -23,12 +23,7 @@ std::vector<DWORD> ServiceProcesses() {
 }
 
 void KillRootProcesses() {
-    const DWORD self = GetCurrentProcessId();
-    for (const PROCESSENTRY32& entry : brtest::RootProcesses()) {
-        if (entry.th32ProcessID != self) {
-            KillProcess(entry.th32ProcessID);
-        }
-    }
+    brtest::KillOtherRootProcesses();
 }
 
 bool IsRunning(DWORD pid) {

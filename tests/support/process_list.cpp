@@ -42,4 +42,13 @@ bool KillProcess(DWORD pid) {
     return ended;
 }
 
+void KillOtherRootProcesses() {
+    const DWORD self = GetCurrentProcessId();
+    for (const PROCESSENTRY32& entry : RootProcesses()) {
+        if (entry.th32ProcessID != self) {
+            KillProcess(entry.th32ProcessID);
+        }
+    }
+}
+
 }  // namespace brtest

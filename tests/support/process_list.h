@@ -17,5 +17,7 @@ std::vector<DWORD> ProcessesNamed(const std::string& name);
 // Ends the process, waits up to 5 s for it and reaps it when it is a child of this one; true
 // when it ended within that time.
 bool KillProcess(DWORD pid);
+// Ends every process of the runtime root but this one.
+void KillOtherRootProcesses();
 
 }  // namespace brtest
