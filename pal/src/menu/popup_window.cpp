@@ -30,7 +30,7 @@ void PaintItem(HDC dc, const Popup& popup, size_t i) {
     if (hot) {
         Fill(dc, rect, kHighlight);
     }
-    COLORREF text = !item.Choosable() && !item.IsPopup() ? kGrey : hot ? kHighlightText : kText;
+    COLORREF text = !item.Enabled() ? kGrey : hot ? kHighlightText : kText;
     SetTextColor(dc, text);
     Label label = LabelOf(item.text);
     SIZE size{0, 0};

@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "wait_until.h"
 #include "windows.h"
 
 namespace paltest {
@@ -118,6 +121,69 @@ private:
     HWND owner_;
     std::function<void(const PalPopupMenu&)> onOpen_;
     std::chrono::steady_clock::time_point start_;
+};
+
+// Presses Escape until no popup is open, level by level (with a deadline).
+inline void DismissAll() {
+    brtest::WaitUntil([] {
+        if (PalOpenPopupMenus().empty()) {
+            return true;
+        }
+        PalInputKey(VK_ESCAPE, TRUE);
+        PalInputKey(VK_ESCAPE, FALSE);
+        return false;
+    });
+}
+
+// One step of a script for a menu with submenus: once exactly `open` levels are open, the
+// action on the items of level `level` (0 the menu itself).
+struct MenuStep {
+    size_t open;
+    size_t level;
+    Action action;
+};
+
+// Runs a script from a thread of its own against the menu that the test's thread tracks, each
+// step waiting (with a deadline) for its levels; then waits for the menu to end by itself. A
+// step that waits in vain, or a menu that stays open, is dismissed level by level with Escape
+// (and `Finished` false), so a fault cannot hang the test.
+class ScriptDriver {
+public:
+    explicit ScriptDriver(std::vector<MenuStep> steps)
+        : steps_(std::move(steps)), thread_([this] { Run(); }) {}
+    ~ScriptDriver() { Join(); }
+    void Join() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+    // Every step was performed and the menu then ended without help; read after Join.
+    bool Finished() const { return finished_; }
+
+private:
+    void Run() {
+        bool performed = true;
+        for (const MenuStep& step : steps_) {
+            std::vector<PalPopupMenu> open;
+            if (!brtest::WaitUntil([&] {
+                    open = PalOpenPopupMenus();
+                    return open.size() == step.open;
+                })) {
+                performed = false;
+                break;
+            }
+            Perform(step.action, open.at(step.level));
+        }
+        bool ended = performed && brtest::WaitUntil([] { return PalOpenPopupMenus().empty(); });
+        if (!ended) {
+            DismissAll();
+        }
+        finished_ = ended;
+    }
+
+    std::vector<MenuStep> steps_;
+    std::atomic<bool> finished_{false};
+    std::thread thread_;
 };
 
 }  // namespace paltest
