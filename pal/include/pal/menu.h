@@ -103,8 +103,8 @@ std::vector<BYTE> PalBuildMenuTemplate(const std::vector<PalMenuTemplateItem>& b
 // deepest submenu, and the pointer on another item of a level closes the submenus below that
 // level. A choice in any level ends the whole menu with that command. A press outside every
 // open level, Escape or Enter with nothing highlighted in the menu itself, the owner going,
-// the loss of the capture or WM_QUIT (posted again) dismiss it all.
-// A chosen item's command comes to hWnd as a posted WM_COMMAND
+// the loss of the capture or WM_QUIT (posted again) dismiss it all. MF_CHECKED items show a
+// check mark. A chosen item's command comes to hWnd as a posted WM_COMMAND
 // (wParam its id, lParam 0) and the result is TRUE; with TPM_RETURNCMD nothing is posted and
 // the result is the chosen id, 0 when dismissed. 0 with ERROR_INVALID_MENU_HANDLE,
 // ERROR_INVALID_WINDOW_HANDLE (no window of this process), ERROR_WINDOW_OF_OTHER_THREAD, or
@@ -117,7 +117,8 @@ BOOL TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int nReserved, HWND 
 
 struct PalPopupMenuItem {
     UINT_PTR id;       // the command id (the submenu for MF_POPUP items)
-    UINT flags;        // MF_STRING, MF_SEPARATOR or MF_POPUP, with MF_GRAYED, MF_DISABLED
+    UINT flags;        // MF_STRING, MF_SEPARATOR or MF_POPUP, with MF_GRAYED, MF_DISABLED,
+                       // MF_CHECKED
     std::string text;  // GBK, as appended
     RECT rect;         // screen coordinates
 };
