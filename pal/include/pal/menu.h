@@ -96,9 +96,15 @@ std::vector<BYTE> PalBuildMenuTemplate(const std::vector<PalMenuTemplateItem>& b
 // its own on the calling thread until it ends; the calling thread's other messages are
 // dispatched meanwhile. The pointer chooses an item by releasing the left button on it (the
 // right button too with TPM_RIGHTBUTTON); the up and down keys move the highlight over the
-// items that can be chosen and Enter chooses the highlighted one. A press outside the menu,
-// Escape, Enter with nothing highlighted, the owner going, the loss of the capture or WM_QUIT
-// (posted again) dismiss it. A chosen item's command comes to hWnd as a posted WM_COMMAND
+// items that can be chosen and Enter chooses the highlighted one. An MF_POPUP item opens its
+// submenu beside it (on the other side, or shifted up, where it would leave the screen) when
+// the pointer comes onto it, or with Right or Enter while it is highlighted (the submenu's
+// first item highlighted then); Left, Escape and Enter with nothing highlighted close just the
+// deepest submenu, and the pointer on another item of a level closes the submenus below that
+// level. A choice in any level ends the whole menu with that command. A press outside every
+// open level, Escape or Enter with nothing highlighted in the menu itself, the owner going,
+// the loss of the capture or WM_QUIT (posted again) dismiss it all. MF_CHECKED items show a
+// check mark. A chosen item's command comes to hWnd as a posted WM_COMMAND
 // (wParam its id, lParam 0) and the result is TRUE; with TPM_RETURNCMD nothing is posted and
 // the result is the chosen id, 0 when dismissed. 0 with ERROR_INVALID_MENU_HANDLE,
 // ERROR_INVALID_WINDOW_HANDLE (no window of this process), ERROR_WINDOW_OF_OTHER_THREAD, or
@@ -111,7 +117,8 @@ BOOL TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int nReserved, HWND 
 
 struct PalPopupMenuItem {
     UINT_PTR id;       // the command id (the submenu for MF_POPUP items)
-    UINT flags;        // MF_STRING, MF_SEPARATOR or MF_POPUP, with MF_GRAYED, MF_DISABLED
+    UINT flags;        // MF_STRING, MF_SEPARATOR or MF_POPUP, with MF_GRAYED, MF_DISABLED,
+                       // MF_CHECKED
     std::string text;  // GBK, as appended
     RECT rect;         // screen coordinates
 };
@@ -125,5 +132,6 @@ struct PalPopupMenu {
     std::vector<PalPopupMenuItem> items;
 };
 
-// The popup menus that TrackPopupMenu shows now in this process, from any thread, oldest first.
+// The popup menus that TrackPopupMenu shows now in this process, from any thread, oldest first:
+// a tracked menu and then each submenu open from it, in the order they opened.
 std::vector<PalPopupMenu> PalOpenPopupMenus();

@@ -7,6 +7,7 @@ pal_area(menu
     menu_template.cpp
     open_popups.cpp
     popup_layout.cpp
+    popup_levels.cpp
     popup_window.cpp
     system_menu.cpp
     track_popup.cpp
@@ -15,4 +16,5 @@ pal_area(menu
     test/menu_test.cpp
     test/track_popup_test.cpp
   MT_TESTS
+    test/submenu_mt_test.cpp
     test/track_popup_mt_test.cpp)

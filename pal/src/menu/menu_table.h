@@ -18,10 +18,11 @@ struct Item {
 
     bool IsSeparator() const { return (flags & MF_SEPARATOR) != 0; }
     bool IsPopup() const { return (flags & MF_POPUP) != 0; }
+    bool Enabled() const { return !(flags & (MF_GRAYED | MF_DISABLED)); }
+    // An item the highlight can rest on: a command or a submenu, neither greyed nor disabled.
+    bool Selectable() const { return !IsSeparator() && Enabled(); }
     // A command that the pointer or Enter can choose.
-    bool Choosable() const {
-        return !IsSeparator() && !IsPopup() && !(flags & (MF_GRAYED | MF_DISABLED));
-    }
+    bool Choosable() const { return Selectable() && !IsPopup(); }
 };
 
 struct Menu {

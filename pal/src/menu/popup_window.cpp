@@ -18,6 +18,19 @@ void Fill(HDC dc, RECT rect, COLORREF color) {
     DeleteObject(brush);
 }
 
+// A tick in the margin left of the text, centred on the row: a short stroke down to the right,
+// then a long one up, each column three pixels high.
+void PaintCheck(HDC dc, const RECT& row, COLORREF color) {
+    constexpr int kDrop[] = {2, 3, 4, 3, 2, 1, 0};
+    constexpr int kWidth = sizeof(kDrop) / sizeof(kDrop[0]);
+    constexpr int kHeight = 7;
+    int left = row.left + (kTextLeft - kWidth) / 2;
+    int top = row.top + (row.bottom - row.top - kHeight) / 2;
+    for (int x = 0; x < kWidth; ++x) {
+        Fill(dc, RECT{left + x, top + kDrop[x], left + x + 1, top + kDrop[x] + 3}, color);
+    }
+}
+
 void PaintItem(HDC dc, const Popup& popup, size_t i) {
     const Item& item = popup.menu.items[i];
     RECT rect = popup.layout.rects[i];
@@ -30,8 +43,11 @@ void PaintItem(HDC dc, const Popup& popup, size_t i) {
     if (hot) {
         Fill(dc, rect, kHighlight);
     }
-    COLORREF text = !item.Choosable() && !item.IsPopup() ? kGrey : hot ? kHighlightText : kText;
+    COLORREF text = !item.Enabled() ? kGrey : hot ? kHighlightText : kText;
     SetTextColor(dc, text);
+    if (item.flags & MF_CHECKED) {
+        PaintCheck(dc, rect, text);
+    }
     Label label = LabelOf(item.text);
     SIZE size{0, 0};
     GetTextExtentPoint32A(dc, label.text.data(), static_cast<int>(label.text.size()), &size);

@@ -1,57 +1,21 @@
 // TrackPopupMenu: shows the popup in its window and runs the menu's own loop on the calling
-// thread until an item is chosen or the menu is dismissed.
-#include <algorithm>
+// thread until an item of it, or of a submenu opened from it, is chosen or the menu is
+// dismissed.
 #include <optional>
 
 #include "desktop/desktop_call.h"
-#include "menu/open_popups.h"
-#include "menu/popup_window.h"
+#include "menu/popup_levels.h"
 
 namespace pal::menu {
 namespace {
 
 thread_local bool tracking = false;
 
-bool Inside(const RECT& rect, POINT point) {
-    return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
-           point.y < rect.bottom;
-}
-
-// The top-left corner: at the point, moved left or up by the menu's size where the menu would
-// leave the screen there, and kept on the screen.
-POINT Place(POINT point, SIZE size) {
-    POINT topLeft = point;
-    int width = GetSystemMetrics(SM_CXSCREEN);
-    int height = GetSystemMetrics(SM_CYSCREEN);
-    if (topLeft.x + size.cx > width) {
-        topLeft.x -= size.cx;
-    }
-    if (topLeft.y + size.cy > height) {
-        topLeft.y -= size.cy;
-    }
-    topLeft.x = std::max(0, topLeft.x);
-    topLeft.y = std::max(0, topLeft.y);
-    return topLeft;
-}
-
-void PublishState(const Popup& popup) {
-    RECT window;
-    GetWindowRect(popup.window, &window);
-    PalPopupMenu state{popup.window, popup.owner, popup.handle, GetCurrentThreadId(),
-                       popup.hot, {}};
-    for (size_t i = 0; i < popup.menu.items.size(); ++i) {
-        const Item& item = popup.menu.items[i];
-        RECT rect = popup.layout.rects[i];
-        rect = RECT{rect.left + window.left, rect.top + window.top, rect.right + window.left,
-                    rect.bottom + window.top};
-        state.items.push_back(PalPopupMenuItem{item.id, item.flags, item.text, rect});
-    }
-    Publish(state);
-}
-
+// The loop of one tracked menu. The first level's window holds the capture throughout, so all
+// pointer input reaches the loop; the keys act on the deepest open level.
 class Tracker {
 public:
-    Tracker(Popup& popup, UINT flags) : popup_(popup), flags_(flags) {}
+    Tracker(PopupLevels& levels, UINT flags) : levels_(levels), flags_(flags) {}
 
     // Runs the loop; the chosen command, or nothing when the menu was dismissed.
     std::optional<UINT_PTR> Run();
@@ -60,54 +24,62 @@ private:
     enum class Step { kGoOn, kChoose, kDismiss };
     Step OnMouse(const MSG& msg);
     Step OnKey(const MSG& msg);
-    // The item under a screen point, -1 for none.
-    int ItemAt(POINT screen);
-    void SetHot(int hot);
-    int NextChoosable(int from, int step);
+    // The pointer on an item of a level (or on none of its items): highlights it, opens its
+    // submenu, closes the levels it leaves.
+    void Point(PopupHit hit);
+    // Opens the submenu of the deepest level's item with its first item highlighted.
+    void OpenByKey(int item);
+    // Closes the deepest level; the whole menu when that is the first.
+    Step Back();
+    Step Choose(size_t level, int item);
 
-    Popup& popup_;
+    PopupLevels& levels_;
     const UINT flags_;
+    UINT_PTR chosen_ = 0;
 };
 
-int Tracker::ItemAt(POINT screen) {
-    RECT window;
-    GetWindowRect(popup_.window, &window);
-    POINT point{screen.x - window.left, screen.y - window.top};
-    for (size_t i = 0; i < popup_.layout.rects.size(); ++i) {
-        if (Inside(popup_.layout.rects[i], point)) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
-}
-
-void Tracker::SetHot(int hot) {
-    if (hot == popup_.hot) {
+void Tracker::Point(PopupHit hit) {
+    const size_t level = static_cast<size_t>(hit.level);
+    const Popup& popup = levels_.At(level);
+    const Item* item = hit.item >= 0 ? &popup.menu.items[hit.item] : nullptr;
+    if (!item || !item->Selectable()) {
+        levels_.CloseFrom(level + 1);
+        levels_.SetHot(level, -1);
         return;
     }
-    popup_.hot = hot;
-    InvalidateRect(popup_.window, nullptr, FALSE);
-    PublishState(popup_);
+    const bool itsSubmenuOpen = item->IsPopup() && popup.hot == hit.item &&
+                                levels_.Count() > level + 1 &&
+                                levels_.At(level + 1).handle == item->submenu;
+    levels_.CloseFrom(itsSubmenuOpen ? level + 2 : level + 1);
+    levels_.SetHot(level, hit.item);
+    if (item->IsPopup() && !itsSubmenuOpen) {
+        levels_.OpenSubmenu(hit.item, -1);
+    }
 }
 
-int Tracker::NextChoosable(int from, int step) {
-    int count = static_cast<int>(popup_.menu.items.size());
-    int i = from;
-    for (int tried = 0; tried < count; ++tried) {
-        i = i < 0 ? (step > 0 ? 0 : count - 1) : (i + step + count) % count;
-        if (popup_.menu.items[i].Choosable()) {
-            return i;
-        }
+void Tracker::OpenByKey(int item) {
+    auto submenu = FindMenu(levels_.Deepest().menu.items[item].submenu);
+    if (submenu) {
+        levels_.OpenSubmenu(item, NextSelectable(*submenu, -1, 1));
     }
-    return from;
+}
+
+Tracker::Step Tracker::Back() {
+    if (levels_.Count() <= 1) {
+        return Step::kDismiss;
+    }
+    levels_.CloseFrom(levels_.Count() - 1);
+    return Step::kGoOn;
+}
+
+Tracker::Step Tracker::Choose(size_t level, int item) {
+    levels_.SetHot(level, item);
+    chosen_ = levels_.At(level).menu.items[item].id;
+    return Step::kChoose;
 }
 
 Tracker::Step Tracker::OnMouse(const MSG& msg) {
-    RECT window;
-    GetWindowRect(popup_.window, &window);
-    bool inside = Inside(window, msg.pt);
-    int item = ItemAt(msg.pt);
-    bool choosable = item >= 0 && popup_.menu.items[item].Choosable();
+    PopupHit hit = levels_.HitAt(msg.pt);
     switch (msg.message) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
@@ -115,23 +87,27 @@ Tracker::Step Tracker::OnMouse(const MSG& msg) {
         case WM_RBUTTONDBLCLK:
         case WM_NCLBUTTONDOWN:
         case WM_NCRBUTTONDOWN:
-            if (!inside) {
+            if (hit.level < 0) {
                 return Step::kDismiss;
             }
-            SetHot(choosable ? item : -1);
+            Point(hit);
             return Step::kGoOn;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
             if (msg.message == WM_RBUTTONUP && !(flags_ & TPM_RIGHTBUTTON)) {
                 return Step::kGoOn;
             }
-            if (choosable) {
-                SetHot(item);
-                return Step::kChoose;
+            if (hit.level >= 0 && hit.item >= 0 &&
+                levels_.At(hit.level).menu.items[hit.item].Choosable()) {
+                return Choose(hit.level, hit.item);
             }
             return Step::kGoOn;
         default:  // a move
-            SetHot(choosable ? item : -1);
+            if (hit.level >= 0) {
+                Point(hit);
+            } else {
+                levels_.SetHot(levels_.Count() - 1, -1);
+            }
             return Step::kGoOn;
     }
 }
@@ -140,17 +116,33 @@ Tracker::Step Tracker::OnKey(const MSG& msg) {
     if (msg.message != WM_KEYDOWN) {
         return Step::kGoOn;  // releases and characters are the menu's too
     }
+    const size_t level = levels_.Count() - 1;
+    Popup& popup = levels_.Deepest();
+    const int hot = popup.hot;
+    const bool onSubmenu = hot >= 0 && popup.menu.items[hot].IsPopup();
     switch (msg.wParam) {
         case VK_DOWN:
-            SetHot(NextChoosable(popup_.hot, 1));
-            return Step::kGoOn;
         case VK_UP:
-            SetHot(NextChoosable(popup_.hot, -1));
+            levels_.SetHot(level, NextSelectable(popup.menu, hot, msg.wParam == VK_DOWN ? 1 : -1));
+            return Step::kGoOn;
+        case VK_RIGHT:
+            if (onSubmenu) {
+                OpenByKey(hot);
+            }
             return Step::kGoOn;
         case VK_RETURN:
-            return popup_.hot >= 0 ? Step::kChoose : Step::kDismiss;
+            if (hot < 0) {
+                return Back();
+            }
+            if (onSubmenu) {
+                OpenByKey(hot);
+                return Step::kGoOn;
+            }
+            return Choose(level, hot);
+        case VK_LEFT:
+            return levels_.Count() > 1 ? Back() : Step::kGoOn;
         case VK_ESCAPE:
-            return Step::kDismiss;
+            return Back();
         default:
             return Step::kGoOn;
     }
@@ -166,11 +158,13 @@ bool IsKeyMessage(UINT message) {
 }
 
 std::optional<UINT_PTR> Tracker::Run() {
-    SetCapture(popup_.window);
+    const HWND first = levels_.At(0).window;
+    const HWND owner = levels_.At(0).owner;
+    SetCapture(first);
     MSG msg;
     Step step = Step::kGoOn;
     while (step == Step::kGoOn) {
-        if (GetCapture() != popup_.window || !IsWindow(popup_.owner)) {
+        if (GetCapture() != first || !IsWindow(owner)) {
             step = Step::kDismiss;
             break;
         }
@@ -188,11 +182,11 @@ std::optional<UINT_PTR> Tracker::Run() {
             DispatchMessageA(&msg);
         }
     }
-    if (GetCapture() == popup_.window) {
+    if (GetCapture() == first) {
         ReleaseCapture();
     }
     if (step == Step::kChoose) {
-        return popup_.menu.items[popup_.hot].id;
+        return chosen_;
     }
     return std::nullopt;
 }
@@ -200,8 +194,8 @@ std::optional<UINT_PTR> Tracker::Run() {
 }  // namespace
 }  // namespace pal::menu
 
-// Differs from Windows: a submenu item is shown but not opened; no mnemonics and no menu
-// notifications (WM_INITMENUPOPUP, WM_MENUSELECT, WM_ENTERMENULOOP).
+// Differs from Windows: no mnemonics and no menu notifications (WM_INITMENUPOPUP,
+// WM_MENUSELECT, WM_ENTERMENULOOP); a submenu opens as soon as the pointer is on its item.
 BOOL TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int, HWND hWnd, const RECT*) {
     using namespace pal::menu;
     auto menu = FindMenu(hMenu);
@@ -218,25 +212,18 @@ BOOL TrackPopupMenu(HMENU hMenu, UINT uFlags, int x, int y, int, HWND hWnd, cons
     if (tracking) {
         return pal::FailWith(ERROR_POPUP_ALREADY_ACTIVE, FALSE);
     }
-    Popup popup;
-    popup.handle = hMenu;
-    popup.menu = std::move(*menu);
-    popup.owner = hWnd;
-    popup.font = CreateMenuFont();
-    popup.layout = LayOut(popup.menu, popup.font);
-    popup.window = CreatePopupWindow(&popup, Place(POINT{x, y}, popup.layout.size));
-    if (!popup.window) {
-        DeleteObject(popup.font);
-        return FALSE;
-    }
-    tracking = true;
-    ShowWindow(popup.window, SW_SHOWNA);
-    UpdateWindow(popup.window);
-    PublishState(popup);
-    std::optional<UINT_PTR> chosen = Tracker(popup, uFlags).Run();
-    Withdraw(popup.window);
-    DestroyWindow(popup.window);
-    DeleteObject(popup.font);
+    HFONT font = CreateMenuFont();
+    std::optional<UINT_PTR> chosen;
+    {
+        PopupLevels levels(hWnd, font);
+        if (!levels.OpenRoot(hMenu, std::move(*menu), POINT{x, y})) {
+            DeleteObject(font);
+            return FALSE;
+        }
+        tracking = true;
+        chosen = Tracker(levels, uFlags).Run();
+    }  // every level closed
+    DeleteObject(font);
     tracking = false;
     if (uFlags & TPM_RETURNCMD) {
         return chosen ? static_cast<BOOL>(*chosen) : 0;

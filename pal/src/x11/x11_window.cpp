@@ -208,11 +208,19 @@ void Backend::Grab(XWin& win) {
     win.grabbed = pointer || keys;
 }
 
+// A submenu closing leaves the menu it was opened from open: that one takes the pointer back.
 void Backend::Ungrab(XWin& win) {
-    if (win.grabbed) {
-        XUngrabPointer(display_, CurrentTime);
-        XUngrabKeyboard(display_, CurrentTime);
-        win.grabbed = false;
+    if (!win.grabbed) {
+        return;
+    }
+    XUngrabPointer(display_, CurrentTime);
+    XUngrabKeyboard(display_, CurrentTime);
+    win.grabbed = false;
+    for (auto& [hwnd, other] : windows_) {
+        if (other.grabbed && other.mapped) {
+            Grab(other);
+            return;
+        }
     }
 }
 

@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "wait_until.h"
 #include "windows.h"
 
 namespace paltest {
@@ -74,22 +77,30 @@ inline void Perform(const Action& action, const PalPopupMenu& open) {
 }
 
 // Drives a popup tracked on the calling thread from a timer of the owner: at the first tick
-// that finds the popup open, `onOpen` runs once with it; a popup still open at the deadline is
-// dismissed with Escape (and `timedOut` set), so a fault cannot hang the test.
+// that finds the popup open, `onOpen` runs once with it (or, given `UntilDone`, its step runs
+// at every such tick until it returns true); a popup still open 5 seconds on is dismissed with
+// Escape (and `timedOut` set), so a fault cannot hang the test.
 class SameThreadDriver {
 public:
-    SameThreadDriver(HWND owner, std::function<void(const PalPopupMenu&)> onOpen)
-        : owner_(owner), onOpen_(std::move(onOpen)) {
+    struct UntilDone {
+        std::function<bool(const PalPopupMenu&)> step;
+    };
+    SameThreadDriver(HWND owner, UntilDone until) : owner_(owner), step_(std::move(until.step)) {
         Current() = this;
         start_ = std::chrono::steady_clock::now();
         SetTimer(owner_, kTimer, USER_TIMER_MINIMUM, &Tick);
     }
+    SameThreadDriver(HWND owner, std::function<void(const PalPopupMenu&)> onOpen)
+        : SameThreadDriver(owner, UntilDone{[onOpen = std::move(onOpen)](const PalPopupMenu& m) {
+                               onOpen(m);
+                               return true;
+                           }}) {}
     ~SameThreadDriver() {
         KillTimer(owner_, kTimer);
         Current() = nullptr;
     }
     bool timedOut = false;
-    bool ran = false;
+    bool ran = false;  // onOpen ran, or the step returned true
 
 private:
     static constexpr UINT_PTR kTimer = 0x7e57;
@@ -99,25 +110,85 @@ private:
     }
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         SameThreadDriver* self = Current();
-        if (!self) {
+        PalPopupMenu open;
+        if (!self || !OnePopupOpen(&open)) {
             return;
         }
-        PalPopupMenu open;
-        bool isOpen = OnePopupOpen(&open);
-        if (isOpen && !self->ran) {
-            self->ran = true;
-            self->onOpen_(open);
-        } else if (isOpen &&
-                   std::chrono::steady_clock::now() - self->start_ > std::chrono::seconds(5)) {
+        if (std::chrono::steady_clock::now() - self->start_ > std::chrono::seconds(5)) {
             self->timedOut = true;
             PalInputKey(VK_ESCAPE, TRUE);
             PalInputKey(VK_ESCAPE, FALSE);
+        } else if (!self->ran) {
+            self->ran = self->step_(open);
         }
     }
 
     HWND owner_;
-    std::function<void(const PalPopupMenu&)> onOpen_;
+    std::function<bool(const PalPopupMenu&)> step_;
     std::chrono::steady_clock::time_point start_;
+};
+
+// Presses Escape until no popup is open, level by level (with a deadline).
+inline void DismissAll() {
+    brtest::WaitUntil([] {
+        if (PalOpenPopupMenus().empty()) {
+            return true;
+        }
+        PalInputKey(VK_ESCAPE, TRUE);
+        PalInputKey(VK_ESCAPE, FALSE);
+        return false;
+    });
+}
+
+// One step of a script for a menu with submenus: once exactly `open` levels are open, the
+// action on the items of level `level` (0 the menu itself).
+struct MenuStep {
+    size_t open;
+    size_t level;
+    Action action;
+};
+
+// Runs a script from a thread of its own against the menu that the test's thread tracks, each
+// step waiting (with a deadline) for its levels; then waits for the menu to end by itself. A
+// step that waits in vain, or a menu that stays open, is dismissed level by level with Escape
+// (and `Finished` false), so a fault cannot hang the test.
+class ScriptDriver {
+public:
+    explicit ScriptDriver(std::vector<MenuStep> steps)
+        : steps_(std::move(steps)), thread_([this] { Run(); }) {}
+    ~ScriptDriver() { Join(); }
+    void Join() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+    // Every step was performed and the menu then ended without help; read after Join.
+    bool Finished() const { return finished_; }
+
+private:
+    void Run() {
+        bool performed = true;
+        for (const MenuStep& step : steps_) {
+            std::vector<PalPopupMenu> open;
+            if (!brtest::WaitUntil([&] {
+                    open = PalOpenPopupMenus();
+                    return open.size() == step.open;
+                })) {
+                performed = false;
+                break;
+            }
+            Perform(step.action, open.at(step.level));
+        }
+        bool ended = performed && brtest::WaitUntil([] { return PalOpenPopupMenus().empty(); });
+        if (!ended) {
+            DismissAll();
+        }
+        finished_ = ended;
+    }
+
+    std::vector<MenuStep> steps_;
+    std::atomic<bool> finished_{false};
+    std::thread thread_;
 };
 
 }  // namespace paltest

@@ -8,6 +8,8 @@
 #include "menu/test/popup_driver.h"
 #include "draw/test/memory_dc.h"
 
+#include <functional>
+
 namespace {
 
 using paltest::Action;
@@ -115,8 +117,9 @@ TEST_F(TrackPopupTest, TheChoiceComesAsWmCommandOrAsTheResult) {
     }
 }
 
-// The count of dark pixels of the popup window inside a rectangle of screen coordinates.
-int DarkPixels(HWND popup, const RECT& screen) {
+// The count of pixels of the popup window inside a rectangle of screen coordinates for which
+// `counts` holds (given 0x00RRGGBB).
+int CountPixels(HWND popup, const RECT& screen, const std::function<bool(uint32_t)>& counts) {
     RECT window;
     GetWindowRect(popup, &window);
     pal::test::MemoryDc copy(window.right - window.left, window.bottom - window.top);
@@ -124,14 +127,19 @@ int DarkPixels(HWND popup, const RECT& screen) {
     BitBlt(copy.dc(), 0, 0, window.right - window.left, window.bottom - window.top, dc, 0, 0,
            SRCCOPY);
     ReleaseDC(popup, dc);
-    int dark = 0;
+    int count = 0;
     for (int y = screen.top; y < screen.bottom; ++y) {
         for (int x = screen.left; x < screen.right; ++x) {
-            uint32_t p = copy.At(x - window.left, y - window.top);
-            dark += ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 300 ? 1 : 0;
+            count += counts(copy.At(x - window.left, y - window.top) & 0xFFFFFF) ? 1 : 0;
         }
     }
-    return dark;
+    return count;
+}
+
+int DarkPixels(HWND popup, const RECT& screen) {
+    return CountPixels(popup, screen, [](uint32_t p) {
+        return ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 300;
+    });
 }
 
 TEST_F(TrackPopupTest, TheOpenPopupShowsItsItemsAtThePointOnTopOfEverything) {
@@ -186,6 +194,65 @@ TEST_F(TrackPopupTest, TheOpenPopupShowsItsItemsAtThePointOnTopOfEverything) {
     // The item's text is drawn, right of the margin left for a check mark.
     EXPECT_GT(darkInText, 20);
     EXPECT_EQ(darkInMargin, 0);
+}
+
+TEST_F(TrackPopupTest, ACheckedItemShowsACheckMarkInTheColourOfItsText) {
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING | MF_CHECKED, 1, "Checked");
+    AppendMenuA(menu, MF_STRING, 2, "Plain");
+    AppendMenuA(menu, MF_STRING | MF_CHECKED | MF_GRAYED, 3, "Grey and checked");
+    constexpr uint32_t kBlack = 0x000000, kWhite = 0xFFFFFF, kGrey = 0xA0A0A0;
+    struct Case {
+        const char* name;
+        int downs;  // presses of Down: the highlight
+        int item;
+        uint32_t colour;
+        bool marked;
+    };
+    const Case cases[] = {
+        {"checked", 0, 0, kBlack, true},
+        {"not checked", 0, 1, kBlack, false},
+        {"checked and grey", 0, 2, kGrey, true},
+        {"checked and highlighted", 1, 0, kWhite, true},
+        {"highlighted, not checked", 2, 1, kWhite, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        int markPixels = -1;
+        bool pressed = false;
+        std::string png = std::string(getenv("PAL_RUNTIME_DIR")) + "/checked.png";
+        SameThreadDriver driver(
+            owner_, SameThreadDriver::UntilDone{[&](const PalPopupMenu& open) {
+                if (!pressed) {
+                    for (int i = 0; i < c.downs; ++i) {
+                        PalInputKey(VK_DOWN, TRUE);
+                        PalInputKey(VK_DOWN, FALSE);
+                    }
+                    pressed = true;
+                }
+                if (open.hot != (c.downs ? c.downs - 1 : -1)) {
+                    return false;  // the keys are not handled yet
+                }
+                UpdateWindow(open.popup);
+                const RECT& row = open.items[c.item].rect;
+                markPixels =
+                    CountPixels(open.popup, RECT{row.left, row.top, row.left + 20, row.bottom},
+                                [&](uint32_t p) { return p == c.colour; });
+                PalSaveWindowPngA(open.popup, png.c_str());
+                PalInputKey(VK_ESCAPE, TRUE);
+                PalInputKey(VK_ESCAPE, FALSE);
+                return true;
+            }});
+        EXPECT_TRUE(TrackPopupMenu(menu, 0, 200, 150, 0, owner_, nullptr));
+        ASSERT_TRUE(driver.ran);
+        EXPECT_FALSE(driver.timedOut);
+        if (c.marked) {
+            EXPECT_GT(markPixels, 10);
+        } else {
+            EXPECT_EQ(markPixels, 0);
+        }
+    }
+    DestroyMenu(menu);
 }
 
 TEST_F(TrackPopupTest, AMenuThatWouldLeaveTheScreenOpensLeftAndAboveThePoint) {

@@ -179,6 +179,62 @@ TEST_F(X11WindowTest, PopupMenuIsAnOverrideRedirectWindowThatHoldsThePointer) {
     DestroyWindow(owner);
 }
 
+// A submenu takes the pointer while it shows; closing it gives the pointer back to the menu
+// it was opened from, so a click elsewhere still reaches the menu and dismisses it.
+TEST_F(X11WindowTest, ClosingASubmenuGivesThePointerBackToItsParent) {
+    HWND owner = ShowFilled(class_, kPlace, RGB(90, 140, 60));
+    HMENU submenu = CreatePopupMenu();
+    AppendMenuA(submenu, MF_STRING, kItems[2], "Three");
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, kItems[0], "One");
+    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), "More");
+    bool submenuShown = false, submenuGone = false, parentHolds = false, closed = false;
+    std::thread hand([&] {
+        Hands hands;
+        std::vector<PalPopupMenu> open;
+        const auto levelsViewable = [&](size_t count) {
+            return brtest::WaitUntil([&] {
+                open = PalOpenPopupMenus();
+                return open.size() == count && MapState(open.back().popup) == IsViewable;
+            });
+        };
+        if (levelsViewable(1)) {
+            const POINT at = Middle(open[0].items[1].rect);
+            hands.MoveTo(at.x, at.y);
+            submenuShown = levelsViewable(2);
+        }
+        if (submenuShown) {
+            const HWND shown = open[1].popup;
+            hands.Press(XK_Left);
+            submenuGone = brtest::WaitUntil([&] { return XWindow(shown) == 0; });
+            parentHolds = !PointerFree();
+            hands.Click(1, 5, 5);  // the bare desktop
+        }
+        closed = brtest::WaitUntil([] { return PalOpenPopupMenus().empty(); });
+        // Otherwise through the layer's own entry, level by level, so the test thread comes back.
+        brtest::WaitUntil([] {
+            if (PalOpenPopupMenus().empty()) {
+                return true;
+            }
+            PalInputKey(VK_ESCAPE, TRUE);
+            PalInputKey(VK_ESCAPE, FALSE);
+            return false;
+        });
+    });
+    const BOOL chosen =
+        TrackPopupMenu(menu, TPM_RETURNCMD, kPlace.left + 20, kPlace.top + 20, 0, owner, nullptr);
+    hand.join();
+    DestroyMenu(menu);
+    ASSERT_TRUE(submenuShown);
+    EXPECT_TRUE(submenuGone);
+    EXPECT_TRUE(parentHolds) << "the menu lost the pointer when its submenu closed";
+    EXPECT_TRUE(closed) << "a click elsewhere did not reach the menu";
+    EXPECT_EQ(chosen, 0);
+    ASSERT_TRUE(Drained());
+    EXPECT_TRUE(PointerFree()) << "the closed menu kept the pointer";
+    DestroyWindow(owner);
+}
+
 TEST_F(X11WindowTest, SetForegroundWindowRaisesTheWindowAndGivesItTheKeyboard) {
     ForegroundInTurn([] {});
 }
