@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "menu/test/popup_driver.h"
 #include "x11/test/x11_test_support.h"
 // After the support, whose headers Xlib's macros would spoil.
 #include "x11/test/window_manager.h"
@@ -212,14 +213,7 @@ TEST_F(X11WindowTest, ClosingASubmenuGivesThePointerBackToItsParent) {
         }
         closed = brtest::WaitUntil([] { return PalOpenPopupMenus().empty(); });
         // Otherwise through the layer's own entry, level by level, so the test thread comes back.
-        brtest::WaitUntil([] {
-            if (PalOpenPopupMenus().empty()) {
-                return true;
-            }
-            PalInputKey(VK_ESCAPE, TRUE);
-            PalInputKey(VK_ESCAPE, FALSE);
-            return false;
-        });
+        DismissAll();
     });
     const BOOL chosen =
         TrackPopupMenu(menu, TPM_RETURNCMD, kPlace.left + 20, kPlace.top + 20, 0, owner, nullptr);
