@@ -53,7 +53,7 @@ int WaitForAnswer(DWORD id, HWND owner, HWND window, int fallback) {
         EnableWindow(owner, TRUE);
     }
     if (window && IsWindow(window)) {
-        DestroyWindow(window);  // answered by another thread
+        DestroyWindow(window);  // after the owner is enabled, so that it is active again
     }
     return *answer;
 }

@@ -163,13 +163,19 @@ INT_PTR CALLBACK BoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (!Has(box->buttons, button)) {
                 return FALSE;
             }
+            // The box's loop sees the answer, enables the owner again and then takes the
+            // window away, so that the owner is active again.
             MessageBoxes::Get().Answer(box->id, button);
-            DestroyWindow(dialog);
             return TRUE;
         }
         case WM_DESTROY:
-            delete BoxOf(dialog);
-            SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
+            if (Box* box = BoxOf(dialog)) {
+                // Gone unanswered (with its owner): its default button answers, so that the
+                // box's loop ends.
+                MessageBoxes::Get().Answer(box->id, box->defaultButton);
+                delete box;
+                SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
+            }
             return FALSE;
         default:
             return FALSE;

@@ -9,8 +9,9 @@
 namespace pal::shell {
 
 // Creates and shows the window of the open box `id` of the calling thread (its owner, texts and
-// type as `box` has them; `defaultButton` one of the type's buttons); the window answers the box
-// and destroys itself. NULL when the window cannot be made (a text that is no GBK text).
+// type as `box` has them; `defaultButton` one of the type's buttons). The window answers the box;
+// the box's loop then destroys it. A window destroyed unanswered answers with the default
+// button. NULL when the window cannot be made (a text that is no GBK text).
 HWND ShowMessageBoxWindow(DWORD id, const PalMessageBox& box, int defaultButton);
 
 }  // namespace pal::shell

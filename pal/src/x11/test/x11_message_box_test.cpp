@@ -5,6 +5,7 @@
 #include <string>
 #include <thread>
 
+#include "shell/message_box.h"
 #include "x11/test/x11_test_support.h"
 
 #include <X11/keysym.h>
@@ -15,37 +16,42 @@ namespace {
 // MessageBoxA on a thread of its own; its answer once it has returned.
 class BoxThread {
 public:
-    BoxThread(std::string text, std::string caption, UINT type)
-        : thread_([this, text, caption, type] {
-              answer_ = MessageBoxA(nullptr, text.c_str(), caption.c_str(), type);
+    // With `owned`, the thread shows a window of its own first and the box is that window's;
+    // OwnerActiveAfter then tells whether the owner was the active window again afterwards.
+    BoxThread(std::string text, std::string caption, UINT type, bool owned = false)
+        : thread_([this, text, caption, type, owned] {
+              HWND owner = nullptr;
+              if (owned) {
+                  owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 300, 200,
+                                          400, 300, nullptr, nullptr, nullptr, nullptr);
+                  SetForegroundWindow(owner);
+              }
+              answer_ = MessageBoxA(owner, text.c_str(), caption.c_str(), type);
+              ownerActive_ = owner && GetActiveWindow() == owner && IsWindowEnabled(owner);
+              if (owner) {
+                  DestroyWindow(owner);
+              }
               done_ = true;
           }) {}
     ~BoxThread() {
-        if (!done_) {
-            // Ends a box the test left open, so the thread can be joined.
+        // Answers a box the test left open (one still to open included), so the thread can be
+        // joined.
+        brtest::WaitUntil([&] {
             for (const PalMessageBox& box : PalMessageBoxes()) {
                 if (box.answer == 0) {
-                    PalAnswerMessageBox(box.id, PalButtonsOf(box.type));
+                    PalAnswerMessageBox(box.id, pal::shell::ButtonsOf(box.type).front());
                 }
             }
-        }
+            return done_.load();
+        });
         thread_.join();
     }
     bool Returned() { return brtest::WaitUntil([&] { return done_.load(); }); }
     int Answer() const { return answer_; }
+    bool OwnerActiveAfter() const { return ownerActive_; }
 
 private:
-    static int PalButtonsOf(UINT type) {
-        switch (type & MB_TYPEMASK) {
-            case MB_YESNO:
-            case MB_YESNOCANCEL:
-                return IDYES;
-            case MB_RETRYCANCEL:
-                return IDRETRY;
-            default:
-                return IDOK;
-        }
-    }
+    std::atomic<bool> ownerActive_{false};
     std::atomic<bool> done_{false};
     std::atomic<int> answer_{0};
     std::thread thread_;
@@ -108,6 +114,20 @@ TEST_F(X11MessageBoxTest, APersonsClickOrKeyAnswersTheBox) {
         EXPECT_EQ(thread.Answer(), c.expected);
         EXPECT_TRUE(PumpUntil([&] { return !IsWindow(box); })) << "the window stayed";
     }
+}
+
+// The owner is disabled while its box shows; once a person answers, it is enabled and active
+// again, so its keys reach it.
+TEST_F(X11MessageBoxTest, AfterTheAnswerTheOwnerIsActiveAgain) {
+    BoxThread thread("owned", "owned", MB_OKCANCEL, true);
+    HWND box = WaitForBox("owned");
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(Drained());
+    const POINT at = MiddleOf(GetDlgItem(box, IDOK));
+    hands_.Click(1, at.x, at.y);
+    ASSERT_TRUE(thread.Returned());
+    EXPECT_EQ(thread.Answer(), IDOK);
+    EXPECT_TRUE(thread.OwnerActiveAfter()) << "the owner did not get the activation back";
 }
 
 TEST_F(X11MessageBoxTest, TheServerShowsTheBoxWithItsTextAndButtons) {
