@@ -71,7 +71,7 @@ main=$(desk windows | grep 'text="BrindoDJ"' | head -n 1)
 rect=$(sed -n 's/.* rect=\([0-9,-]*\).*/\1/p' <<<"$main")
 hwnd=$(sed -n 's/^window hwnd=\([^ ]*\) .*/\1/p' <<<"$main")
 [ -n "$rect" ] && [ -n "$hwnd" ] || fail "no main window"
-IFS=, read -r left top _ _ <<<"$rect"
+IFS=, read -r left top right bottom <<<"$rect"
 
 # press X Y W H: a click on the centre of the movie's button at stage X, Y of size W x H.
 press() {
@@ -93,7 +93,8 @@ step "resumed" 260 250 110 36 -- BRGetPlayState "<number>3</number>"
 step "volume 60" 140 330 110 36 -- BRGetVolume "<number>60</number>"
 step "seek to 1:00" 500 410 110 36 -- BRGetCurrentPosition "<number>6[0-9]</number>"
 if [ -n "${DEMO_DISPLAY:-}" ]; then
-  build/test-bin/pal_x11_shot_helper "$out/brdj_x11.png" "$left" "$top" 822 621 ||
+  build/test-bin/pal_x11_shot_helper "$out/brdj_x11.png" "$left" "$top" $((right - left)) \
+    $((bottom - top)) ||
     fail "no picture from the X display"
   echo "demo: the X display's picture of the window saved in $out/brdj_x11.png"
 fi

@@ -84,9 +84,6 @@ void Backend::Loop() {
         // may touch the connection between its last "none" and the wait: a flush there reads
         // events into Xlib's own queue, and the wait on the socket would sleep on them.
         HandleEvents();
-        if (XEventsQueued(display_, QueuedAlready) > 0) {
-            continue;
-        }
         if (poll(ready, 2, -1) < 0) {
             continue;
         }

@@ -22,7 +22,7 @@ namespace {
 bool Number(const char* text, int* value) {
     char* end = nullptr;
     const long n = std::strtol(text, &end, 10);
-    if (end == text || *end || n < 0 || n > 1 << 16) {
+    if (end == text || *end || n < -(1 << 16) || n > 1 << 16) {
         return false;
     }
     *value = static_cast<int>(n);
@@ -38,7 +38,8 @@ int Usage(const char* program) {
 // The screen's pixels in the rectangle as 0xRRGGBB, rows top first; empty when off the screen.
 std::vector<uint32_t> Grab(Display* display, int x, int y, int width, int height) {
     const Screen* screen = DefaultScreenOfDisplay(display);
-    if (width == 0 || height == 0 || x + width > screen->width || y + height > screen->height) {
+    if (x < 0 || y < 0 || width <= 0 || height <= 0 || x + width > screen->width ||
+        y + height > screen->height) {
         std::fprintf(stderr, "the rectangle is not on the %dx%d screen\n", screen->width,
                      screen->height);
         return {};
@@ -124,6 +125,10 @@ int Compare(Display* display, const char* path, int x, int y) {
         }
     }
     std::printf("%zu of %zu pixels differ\n", differ, compared);
+    if (compared == 0) {
+        std::fprintf(stderr, "%s has no opaque pixel to compare\n", path);
+        return 3;
+    }
     return differ == 0 ? 0 : 3;
 }
 
