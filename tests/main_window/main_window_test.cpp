@@ -187,6 +187,30 @@ TEST_F(BrdjMainWindowTest, EnterAndEscapeNeverCloseTheWindow) {
     }
 }
 
+// The system menu's About command opens the About box; Enter gives its OK, and the window runs
+// on.
+TEST_F(BrdjMainWindowTest, TheAboutCommandShowsTheAboutBoxUntilItsOk) {
+    StartAndWait();
+    HWND window = FindWindowA(nullptr, "BrindoDJ");
+    ASSERT_NE(window, nullptr);
+    const std::string title = "关于 BRDJ";  // the socket answers in UTF-8
+    auto aboutShows = [&] {
+        for (const std::string& line : run_.Desk("windows").lines) {
+            if (Fields(line)["text"] == title && Fields(line)["visible"] == "1") {
+                return true;
+            }
+        }
+        return false;
+    };
+    ASSERT_FALSE(aboutShows());
+    ASSERT_TRUE(PostMessageA(window, WM_SYSCOMMAND, 0x10, 0));  // the system menu's About item
+    ASSERT_TRUE(brtest::WaitUntil(aboutShows, 10s)) << "no About box";
+    ASSERT_TRUE(Do("key press return"));
+    EXPECT_TRUE(brtest::WaitUntil([&] { return !aboutShows(); }, 10s)) << "the About box stayed";
+    EXPECT_TRUE(run_.Running());
+    EXPECT_EQ(run_.MainWindow()["visible"], "1");
+}
+
 // Releasing the button over a skin button runs that button's action, whichever got the press.
 TEST_F(BrdjMainWindowTest, ReleasingOverAButtonRunsItsAction) {
     StartAndWait();
