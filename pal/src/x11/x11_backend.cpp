@@ -4,6 +4,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -60,6 +61,8 @@ Backend* Backend::Open() {
     if (g_backend->wake_ < 0 || !StartLayerThread(&Backend::Run)) {
         std::fprintf(stderr, "pal: the X11 backend's thread could not start\n");
         g_backend = nullptr;
+    } else {
+        std::atexit(&Backend::StopAtExit);
     }
     return g_backend;
 }
@@ -76,9 +79,29 @@ void* Backend::Run(void*) {
     return nullptr;
 }
 
+void Backend::StopAtExit() {
+    Backend* backend = g_backend;
+    std::unique_lock<std::mutex> held(backend->lock_);
+    backend->stopping_ = true;
+    const uint64_t one = 1;
+    (void)!write(backend->wake_, &one, sizeof one);
+    // A job stuck on a server that does not answer must not hold the exit for ever.
+    backend->stoppedChanged_.wait_for(held, std::chrono::seconds(2),
+                                      [backend] { return backend->stopped_; });
+}
+
+bool Backend::Stopped() {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (stopping_) {
+        stopped_ = true;
+        stoppedChanged_.notify_all();
+    }
+    return stopped_;
+}
+
 void Backend::Loop() {
     pollfd ready[2] = {{ConnectionNumber(display_), POLLIN, 0}, {wake_, POLLIN, 0}};
-    for (;;) {
+    while (!Stopped()) {
         RunJobs();
         // XPending flushes the requests the jobs and handlers made, then reads what came. Nothing
         // may touch the connection between its last "none" and the wait: a flush there reads
@@ -95,7 +118,7 @@ void Backend::Loop() {
 }
 
 void Backend::HandleEvents() {
-    while (XPending(display_)) {
+    while (!Stopped() && XPending(display_)) {
         XEvent event;
         XNextEvent(display_, &event);
         Handle(event);
@@ -118,6 +141,9 @@ void Backend::RunJobs() {
         jobs.swap(jobs_);
     }
     for (auto& job : jobs) {
+        if (Stopped()) {
+            return;
+        }
         job();
     }
 }

@@ -8,6 +8,7 @@
 #include <cairo.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -55,7 +56,12 @@ public:
 private:
     explicit Backend(_XDisplay* display);
     static void* Run(void*);
+    // At exit, before the libraries' own finalisers tear Xlib's extensions down: the backend's
+    // thread leaves its loop (waited for a little while), so it never calls into them after.
+    static void StopAtExit();
     void Loop();
+    // Whether the process is ending; the thread then says it has stopped.
+    bool Stopped();
     void Post(std::function<void()> job);
     void RunJobs();
     // Handles every event the server has sent, after flushing the requests made so far.
@@ -99,6 +105,9 @@ private:
 
     std::mutex lock_;  // what other threads reach
     std::vector<std::function<void()>> jobs_;
+    bool stopping_ = false;
+    bool stopped_ = false;
+    std::condition_variable stoppedChanged_;
     std::map<HWND, cairo_region_t*> damage_;
     std::map<HWND, XId> ids_;
     std::atomic<bool> overlayShown_{false};  // the screen's drawing shows somewhere
