@@ -133,6 +133,10 @@ bool BrdjRun::Start() {
         // Only the program's addresses and debug output are recorded, not the test's own.
         setenv("PAL_URL_OPENER", opener.c_str(), 1);
         setenv("PAL_DEBUG_OUTPUT", debug.c_str(), 1);
+        if (!display_.empty()) {
+            setenv("DISPLAY", display_.c_str(), 1);
+            setenv("PAL_DISPLAY", "x11", 1);
+        }
         if (chdir(work_.c_str()) != 0)
             _exit(127);
         execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));

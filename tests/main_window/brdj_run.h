@@ -45,6 +45,8 @@ public:
     // Before Start: an update record whose installer is a script that records its arguments.
     void RecordPendingInstaller(const std::string& version);
 
+    // Before Start: the program shows on this X display (":N") instead of the headless desktop.
+    void UseDisplay(const std::string& display) { display_ = display; }
     // Starts the program; false when it cannot be started.
     bool Start();
     // Waits for the main window to be listed by the control socket; its line's fields.
@@ -79,6 +81,7 @@ private:
     brtest::ScopedTestRoot root_;
     std::string install_;
     std::string work_;
+    std::string display_;
     pid_t pid_ = -1;
     int status_ = -1;
 };
